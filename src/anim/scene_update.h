@@ -1,0 +1,18 @@
+// The per-frame update that brings a whole Scene to a time: camera basis, object transforms
+// into eye space (with parent links), normals and generated texture coordinates, lights and
+// sprites. After it everything the drawing needs is in eye space and the modelview stays identity.
+#pragma once
+
+#include "assets/scene.h"
+
+// Brings the scene to time t (ticks), in a fixed order: camera, objects, lights, sprites.
+void updateScene(Scene* scene, float t);
+// Evaluates the object's own position, rotation and scale tracks into rotationScale and
+// translation and marks it evaluated.
+void evalLocal(SceneObject* object, float t);
+// World point -> eye space with the camera's current basis.
+void eyeTransform(const SceneCamera* camera, const Vec3* world, Vec3* outEye);
+// Vertex normals from the eye-space faces, scaled by the cached reciprocal lengths.
+void computeNormals(SceneObject* object);
+// Main texture coordinates of every corner from its vertex normal (sphere mapping).
+void sphereMapCoords(SceneObject* object);

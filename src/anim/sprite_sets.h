@@ -1,0 +1,33 @@
+// Sprite sets: groups of camera-facing squares sharing a texture, a spawn and an update
+// function. Sprites move by frameStep (music time), never by scene time. Three kinds follow a
+// closed path sampled once at load time from a keyframe track.
+#pragma once
+
+#include "assets/scene.h"
+
+// Appends a set of `count` sprites to the scene and warms every sprite up with one spawn and 100
+// updates. 1 on success, 0 (after a message) when the scene holds MAX_SPRITE_SETS sets already.
+int addSpriteSet(Scene* scene, void* userValue, int32_t count, SpriteSpawn spawn,
+                 SpriteUpdate update, int32_t slotIndex);
+// Samples the track at times 0 .. n-1 into n + 1 points, the last repeating the first, and
+// stores the new path in *outPath.
+void samplePath(Vec3** outPath, KeyTrack* positionTrack, int32_t n);
+// Linear interpolation between path points floor(s) and floor(s) + 1.
+void pathPoint(const Vec3* path, float s, Vec3* out);
+
+// Uniform in [0, x) and in [-x, x), from the runtime's 15-bit generator.
+float rnd(float x);
+float rndSigned(float x);
+
+// ---- The five kinds ----
+
+void spawnDrifter(Sprite* sprite);
+void updateDrifter(Sprite* sprite, void* userValue);
+void spawnBurst(Sprite* sprite);
+void updateBurst(Sprite* sprite, void* origin);
+void spawnPathCloud(Sprite* sprite);
+void updatePathCloud(Sprite* sprite, void* path);
+void spawnPathSwarm(Sprite* sprite);
+void updatePathSwarm(Sprite* sprite, void* path);
+void spawnPathBall(Sprite* sprite);
+void updatePathBall(Sprite* sprite, void* path);

@@ -1,0 +1,131 @@
+// The platform seam. Everything the demo needs from the machine it runs on goes through the
+// functions below: a window with an OpenGL context (or a headless context for tests and the
+// capture tool), display modes, key and window events, message boxes, the music stream that
+// serves as the clock, data files, JPEG decoding and the runtime's 15-bit random numbers.
+// Only the files of this folder include SDL, EGL, libmpg123 or libjpeg headers.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// ---- Display modes ----
+
+struct DisplayMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+    int refreshRate;
+};
+
+// Number of modes the default display offers, or -1 when there is no display to ask.
+int platformDisplayModeCount();
+// Mode number `index` of the default display; 1 on success, 0 when there is no such mode.
+int platformDisplayMode(int index, DisplayMode* out);
+// Switches the window's display to `mode`; 1 on success, 0 when the mode is refused.
+int platformSetDisplayMode(const DisplayMode& mode);
+
+// ---- Window and GL context ----
+
+// Why a GL context could not be made for the window.
+enum GlContextResult {
+    GL_CONTEXT_READY,
+    GL_CONTEXT_NO_PIXEL_FORMAT,
+    GL_CONTEXT_PIXEL_FORMAT_REFUSED,
+    GL_CONTEXT_NOT_CREATED,
+    GL_CONTEXT_NOT_ACTIVATED,
+};
+
+// 1 when a display server can be reached (a window could be opened).
+int platformHasDisplay();
+// Opens the one window of the program, `fullscreen` 1 for a borderless always-on-top window
+// meant to cover a switched display, 0 for an ordinary window. 1 on success.
+int platformOpenWindow(const char* title, int width, int height, int fullscreen);
+// Makes a compatibility-profile context (16 colour bits, 16 depth bits at least) for the window
+// and makes it current.
+GlContextResult platformCreateGlContext();
+void platformClientSize(int* width, int* height);
+void platformShowWindow();
+void platformShowCursor(int visible);
+void platformSwapBuffers();
+// Restores the display mode, shows the cursor, releases the GL context and closes the window.
+// Safe to call more than once, and registered to run at every process exit.
+void platformCloseWindow();
+
+// A GL context without a window: EGL surfaceless rendering into a width x height offscreen
+// framebuffer with colour and depth, current on return. Buffer swaps then only flush.
+// 1 on success. Used by the tests and the capture tool.
+int platformCreateHeadlessContext(int width, int height);
+void platformDestroyHeadlessContext();
+int platformIsHeadless();
+
+// ---- Events ----
+
+enum PlatformEventKind {
+    PLATFORM_KEY_DOWN,
+    PLATFORM_KEY_UP,
+    PLATFORM_RESIZED,
+    PLATFORM_CLOSE_REQUESTED,
+};
+
+struct PlatformEvent {
+    PlatformEventKind kind;
+    int key;            // virtual-key code (Escape = 27, 'A' to 'Z', '0' to '9', space = 32, ...)
+    int width, height;  // new client size for PLATFORM_RESIZED
+};
+
+// Takes the next waiting event without blocking; 1 when one was written to `out`.
+int platformPollEvent(PlatformEvent* out);
+// Places an event in the queue, as if the window system had sent it (tests use it).
+void platformPostEvent(const PlatformEvent& event);
+
+// ---- Message boxes ----
+
+// Shows a modal box with an error icon where a display exists, and always writes the caption
+// and text to stderr. Without a display nothing blocks.
+void showErrorBox(const char* caption, const char* text);
+// Every box is also handed to the sink, in order; null removes it. Tests collect messages here.
+using MessageSink = void (*)(const char* caption, const char* text);
+void setMessageSink(MessageSink sink);
+// Boxes are not shown on the screen while suppressed (stderr and the sink still get them).
+void suppressMessageBoxes(int suppress);
+
+// ---- Music ----
+
+// 1 when the audio back end this system was built for is present and usable.
+int audioBackendPresent();
+// Opens the default output device at `rate` Hz. Returns 1 even without a sound device, in which
+// case the stream plays silently against a monotonic clock.
+int audioInit(int rate);
+// Opens an MP3 file as a stream decoded to 44100 Hz 16-bit stereo; 1 on success.
+int audioOpenStream(const char* path);
+// Starts the output.
+void audioStart();
+// Starts the stream from its beginning; `loop` 1 makes it start again at its end.
+void audioPlay(int loop);
+// Byte position of what is being heard (176 400 bytes per second), smooth between device
+// callbacks and never going back except where the stream loops.
+int32_t audioPosition();
+// Stops and releases the output and the stream.
+void audioFree();
+// Replaces the position source: while set, audioPosition answers `source()` (a driven clock
+// for the capture tool and the tests); null goes back to the stream.
+using AudioPositionSource = int32_t (*)();
+void setAudioPositionSource(AudioPositionSource source);
+
+// ---- Files and pictures ----
+
+// Opens a data file named the way the demo names it ("data\\x.jpg"): backslashes become
+// slashes here and nowhere else. Same modes as fopen.
+FILE* openDataFile(const char* path, const char* mode);
+// Decodes a JPEG file into width x height x 3 bytes, blue-green-red, first row at the top.
+// Grey and YCbCr files, baseline and progressive, are accepted; anything else fails. Never
+// ends the process; on failure *pixels is null. 1 on success, 0 on failure.
+int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels);
+
+// ---- Runtime ----
+
+// The runtime's 15-bit generator: 0 to 32767, the same sequence on every machine, seeded 1.
+int runtimeRand();
+void runtimeSeedRand(unsigned seed);
+// Ends the process at once with `code`, after the window has been closed.
+[[noreturn]] void platformExit(int code);

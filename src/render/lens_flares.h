@@ -1,0 +1,7 @@
+// Lens flares: chains of additive squares along the line from the screen centre through a light.
+#pragma once
+
+#include "assets/scene.h"
+
+// Fades every FlareSet of the scene by frameStep and draws its chain.
+void drawFlares(Scene* scene);

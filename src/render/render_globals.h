@@ -1,0 +1,11 @@
+// Values the scene compositions set each frame for the drawing code.
+#pragma once
+
+// Eye-space depth beyond which sprites and opaque triangles are skipped (start -1800).
+extern float farCullZ;
+// Level of the opaque meshes and of the darkening inside the scene pass (start 1).
+extern float sceneBrightness;
+// Not 0: the scene pass warps eye-space vertices and lights (start 0).
+extern int wobbleEnabled;
+// Not 0: translucent meshes are drawn without fog (start 0).
+extern int translucentFogOff;

@@ -1,0 +1,22 @@
+// The moving water surfaces: a 128 x 128 surface picture re-warped on the CPU every frame by the
+// brightness slope of a water picture, and a rippled mirror copy of a mesh.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/scene.h"
+
+constexpr int WATER_SIDE = 128;
+constexpr int WATER_TEXELS = WATER_SIDE * WATER_SIDE;
+
+int surfaceLuminance(int b0, int b1, int b2);
+// offsetTable must hold WATER_TEXELS entries; the picture at least WATER_TEXELS pixels.
+void buildOffsetTable(const Picture* water, uint16_t* offsetTable);
+void buildColourTable(const Picture* surface, int32_t* colourTable);
+void warpSurfaceRows(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable, float t);
+void warpSurfaceColumns(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable,
+                        float t);
+// Re-specifies the slot's texture from the picture.
+void uploadPicture(const TextureSlot* slot, const Picture* picture);
+// target vertices <- source vertices mirrored in z, with a small ripple in x and y.
+void rippleMirror(SceneObject* target, const SceneObject* source, float t);

@@ -1,0 +1,20 @@
+// The built-in 8 x 13 bitmap font, compiled into display lists on first use, and the loading
+// screen drawn with it.
+#pragma once
+
+#include <cstdint>
+
+constexpr int FONT_FIRST_CHAR = 32;
+constexpr int FONT_GLYPHS = 95;
+constexpr int FONT_ROWS = 13;
+// Rows of each glyph, bottom row first, most significant bit leftmost.
+extern const uint8_t FONT_GLYPH_ROWS[FONT_GLYPHS][FONT_ROWS];
+extern unsigned int fontListBase;
+
+void buildFont();
+// Draws the text at the current raster position.
+void printString(const char* text);
+// Grey text at (x, y) in [0, 1] of the viewport, origin bottom left.
+void drawText(const char* text, float x, float y);
+// Clears, draws "loading..." and the texture size, swaps.
+void showLoadingScreen();
