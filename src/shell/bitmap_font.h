@@ -18,3 +18,6 @@ void printString(const char* text);
 void drawText(const char* text, float x, float y);
 // Clears, draws "loading..." and the texture size, swaps.
 void showLoadingScreen();
+// Every text drawText draws is also handed to the sink, in order (tests read the loading log).
+using TextSink = void (*)(const char* text);
+void setTextSink(TextSink sink);
