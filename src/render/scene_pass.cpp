@@ -1,0 +1,84 @@
+// The scene render pass: brings one Scene to a time and draws it over whatever the frame holds.
+// The update puts everything into eye space, the frame hooks and the optional wobble disturb
+// that geometry, and the passes follow in a fixed order so that only the opaque meshes (and the
+// picture drawn before them) are darkened by sceneBrightness: sprites, flares, translucent
+// meshes and wire lines come after the darkening. Nothing is cleared and nothing allocated.
+#include "render/scene_pass.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "anim/scene_update.h"
+#include "render/lens_flares.h"
+#include "render/mesh_drawing.h"
+#include "render/overlays.h"
+#include "render/render_globals.h"
+
+// Twice the radians-to-degrees factor: the camera's fov is half the vertical field of view.
+constexpr double FOV_TO_DEGREES = 114.59155902616465;
+
+void renderScene(Scene* scene, float t) {
+    updateScene(scene, t);
+    runFrameHooks(scene);
+    if (wobbleEnabled != 0) wobbleScene(scene, t);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(scene->camera->fov * FOV_TO_DEGREES, 1.0, 1.0, 50000.0);
+
+    if (scene->fogDensity != 0.0f) {
+        glEnable(GL_FOG);
+        glFogf(GL_FOG_DENSITY, scene->fogDensity);
+        glFogfv(GL_FOG_COLOR, scene->fogColour);
+    } else {
+        glDisable(GL_FOG);
+    }
+
+    if (sceneBrightness > 0.0f) drawOpaqueObjects(scene);
+    fadeToBlack(sceneBrightness);
+    drawSpriteSets(scene, scene->camera);
+    drawFlares(scene);
+    drawTranslucentObjects(scene);
+    drawWireOverlays(scene);
+    glDisable(GL_FOG);
+}
+
+void runFrameHooks(Scene* scene) {
+    const int32_t count = std::min(scene->frameHookCount, static_cast<int32_t>(MAX_FRAME_HOOKS));
+    for (int32_t i = 0; i < count; ++i) {
+        const FrameHook& hook = scene->frameHooks[i];
+        if (hook.function) hook.function(hook.object, hook.userValue);
+    }
+}
+
+namespace {
+
+// One wobble step of a point; every new coordinate is computed from the old three.
+void wobblePoint(Vec3* p, double b) {
+    constexpr double k2 = 2.0 * 0.0004;
+    constexpr double amplitude = 350.0;
+    const double x = p->x;
+    const double y = p->y;
+    const double z = p->z;
+    p->x = static_cast<float>(x + amplitude * std::sin(k2 * (y + z) + b));
+    p->y = static_cast<float>(y + amplitude * std::cos(k2 * (x + z) + b));
+    p->z = static_cast<float>(z + amplitude * std::sin(k2 * (x + y) + b));
+}
+
+}  // namespace
+
+void wobbleScene(Scene* scene, float t) {
+    const double b = static_cast<float>(t * 0.02);
+    for (int32_t i = 0; i < scene->objectCount; ++i) {
+        SceneObject* object = &scene->objects[i];
+        if (!object->eyeVertices) continue;
+        for (int32_t v = 0; v < object->vertexCount; ++v) wobblePoint(&object->eyeVertices[v], b);
+    }
+    // Lights move in world space only; the flares keep following their eye position.
+    for (int32_t i = 0; i < scene->lightCount; ++i) wobblePoint(&scene->lights[i].worldPosition, b);
+}
