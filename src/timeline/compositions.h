@@ -2,6 +2,32 @@
 // render passes and effects in a fixed order.
 #pragma once
 
+#include <cstdint>
+
+constexpr int SCENE_COMPOSITIONS = 9;
+
+// Text levels that keep their value between frames (0 at start): scene 1's inserted text and
+// scene 3's flying text.
+extern float lightTextLevel;
+extern float neuronalTextLevel;
+
+struct Scene;
+struct Layer;
+
+// A take of a scene: the cut a scene time falls into and the time since the cut began.
+struct Cut {
+    int index;
+    float time;
+};
+
+// Cut of scene time t within an 11-entry cut table (the index kept inside the table).
+Cut cutAt(const int32_t* table, float t);
+// Entry n of the LayerTable.
+Layer* layerAt(int n);
+// Sets how many sprites of a scene's sprite set are drawn, kept within what the set holds;
+// nothing when the scene has no such set.
+void setSpriteCount(Scene* scene, int set, int count);
+
 // Draws scene `index` (0 to 8) for the current frame; other indices draw nothing.
 void drawComposition(int index);
 // Sets the levels that persist between frames (the text levels of scenes 1 and 3) back to 0.
