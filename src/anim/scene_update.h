@@ -10,6 +10,10 @@ void updateScene(Scene* scene, float t);
 // Evaluates the object's own position, rotation and scale tracks into rotationScale and
 // translation and marks it evaluated.
 void evalLocal(SceneObject* object, float t);
+// Brings one object into eye space at time t: its own tracks (unless already evaluated this
+// update), its parent link, then its eye-space vertices. updateScene does this for every shown
+// object; the bakers use it for objects hidden at time 0.
+void placeObject(Scene* scene, SceneObject* object, float t);
 // World point -> eye space with the camera's current basis.
 void eyeTransform(const SceneCamera* camera, const Vec3* world, Vec3* outEye);
 // Vertex normals from the eye-space faces, scaled by the cached reciprocal lengths.
