@@ -13,7 +13,7 @@ struct Rgb {
 
 namespace GlTestContext {
 // Makes the context current (creating it on first use) and resets the GL start state
-// (initGlState) and a zero-filled set of asset tables is NOT touched. Fails the calling test
+// (initGlState); the asset tables are not touched. Fails the calling test
 // with a fatal assertion when no context can be made.
 void ensure();
 // Colour of the framebuffer pixel at (x, y), origin bottom left, 0 to 255 per channel.

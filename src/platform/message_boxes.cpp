@@ -1,0 +1,27 @@
+// Error boxes. Every message goes to stderr as "caption: text" and to the sink tests install;
+// a modal box is shown only where a display exists and somebody can close it, so a machine
+// without a display (or a virtual one, QUELLDRIFT_NO_BOXES set) never blocks on a message.
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+namespace {
+MessageSink messageSink = nullptr;
+bool boxesSuppressed = false;
+}  // namespace
+
+void setMessageSink(MessageSink sink) { messageSink = sink; }
+
+void suppressMessageBoxes(int suppress) { boxesSuppressed = suppress != 0; }
+
+void showErrorBox(const char* caption, const char* text) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    if (messageSink) messageSink(caption, text);
+    if (boxesSuppressed || std::getenv("QUELLDRIFT_NO_BOXES")) return;
+    if (!platformHasDisplay()) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+}

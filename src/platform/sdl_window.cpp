@@ -1,0 +1,219 @@
+// The window, its OpenGL context, display modes, the cursor and window events, on SDL2.
+// The fullscreen build switches the display to the chosen mode through a fullscreen window;
+// whatever way the process ends, the desktop mode is given back (platformCloseWindow runs at
+// exit). Events are translated to the Windows virtual-key codes the demo reads.
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "platform/platform_internal.h"
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext glContext = nullptr;
+bool videoReady = false;
+bool videoTried = false;
+bool displayModeChanged = false;
+bool cursorHidden = false;
+
+constexpr int POSTED_EVENTS = 64;
+PlatformEvent postedEvents[POSTED_EVENTS];
+int postedHead = 0;
+int postedCount = 0;
+
+bool initVideo() {
+    if (!videoTried) {
+        videoTried = true;
+        videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
+    return videoReady;
+}
+
+// SDL keycode -> virtual-key code, or -1 for keys the demo has no name for.
+int virtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+    switch (key) {
+        case SDLK_ESCAPE: return 27;
+        case SDLK_RETURN: return 13;
+        case SDLK_SPACE: return 32;
+        case SDLK_BACKSPACE: return 8;
+        case SDLK_TAB: return 9;
+        case SDLK_LEFT: return 37;
+        case SDLK_UP: return 38;
+        case SDLK_RIGHT: return 39;
+        case SDLK_DOWN: return 40;
+        case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
+        case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+        case SDLK_LALT: case SDLK_RALT: return 18;
+        default: return -1;
+    }
+}
+
+void closeAtExit() { platformCloseWindow(); }
+
+}  // namespace
+
+int platformHasDisplay() { return initVideo() ? 1 : 0; }
+
+int platformDisplayModeCount() {
+    if (!initVideo()) return -1;
+    return SDL_GetNumDisplayModes(0);
+}
+
+int platformDisplayMode(int index, DisplayMode* out) {
+    if (!initVideo()) return 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, index, &mode) != 0) return 0;
+    out->width = mode.w;
+    out->height = mode.h;
+    out->bitsPerPixel = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    out->refreshRate = mode.refresh_rate;
+    return 1;
+}
+
+int platformSetDisplayMode(const DisplayMode& wanted) {
+    if (!window) return 0;
+    // Find the SDL mode record again so that the pixel format and refresh rate match exactly.
+    int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (mode.w == wanted.width && mode.h == wanted.height &&
+            static_cast<int>(SDL_BITSPERPIXEL(mode.format)) == wanted.bitsPerPixel &&
+            mode.refresh_rate == wanted.refreshRate) {
+            if (SDL_SetWindowDisplayMode(window, &mode) != 0) return 0;
+            if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) return 0;
+            displayModeChanged = true;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int platformOpenWindow(const char* title, int width, int height, int fullscreen) {
+    if (!initVideo()) return 0;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullscreen == 1) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    int x = fullscreen == 1 ? 0 : SDL_WINDOWPOS_UNDEFINED;
+    window = SDL_CreateWindow(title, x, x, width, height, flags);
+    if (!window) return 0;
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        std::atexit(closeAtExit);
+    }
+    return 1;
+}
+
+GlContextResult platformCreateGlContext() {
+    if (!window) return GL_CONTEXT_NO_PIXEL_FORMAT;
+    glContext = SDL_GL_CreateContext(window);
+    if (!glContext) return GL_CONTEXT_NOT_CREATED;
+    int red = 0, green = 0, blue = 0, depth = 0;
+    SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &red);
+    SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &green);
+    SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &blue);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+    if (red + green + blue < 15 || depth < 16) return GL_CONTEXT_PIXEL_FORMAT_REFUSED;
+    if (SDL_GL_MakeCurrent(window, glContext) != 0) return GL_CONTEXT_NOT_ACTIVATED;
+    return GL_CONTEXT_READY;
+}
+
+void platformClientSize(int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    if (window) SDL_GL_GetDrawableSize(window, width, height);
+}
+
+void platformShowWindow() {
+    if (!window) return;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void platformShowCursor(int visible) {
+    if (!videoReady) return;
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    cursorHidden = !visible;
+}
+
+void platformSwapBuffers() {
+    if (platformIsHeadless()) {
+        swapHeadlessBuffers();
+        return;
+    }
+    if (window) SDL_GL_SwapWindow(window);
+}
+
+void platformCloseWindow() {
+    if (displayModeChanged && window) {
+        SDL_SetWindowFullscreen(window, 0);
+        displayModeChanged = false;
+    }
+    if (cursorHidden) platformShowCursor(1);
+    if (glContext) {
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(glContext);
+        glContext = nullptr;
+    }
+    if (window) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+int platformPollEvent(PlatformEvent* out) {
+    if (postedCount > 0) {
+        *out = postedEvents[postedHead];
+        postedHead = (postedHead + 1) % POSTED_EVENTS;
+        --postedCount;
+        return 1;
+    }
+    if (!window) return 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                int key = virtualKey(event.key.keysym.sym);
+                if (key < 0) continue;
+                out->kind = event.type == SDL_KEYDOWN ? PLATFORM_KEY_DOWN : PLATFORM_KEY_UP;
+                out->key = key;
+                return 1;
+            }
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                    out->kind = PLATFORM_RESIZED;
+                    SDL_GL_GetDrawableSize(window, &out->width, &out->height);
+                    return 1;
+                }
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                    out->kind = PLATFORM_CLOSE_REQUESTED;
+                    return 1;
+                }
+                continue;
+            case SDL_QUIT:
+                out->kind = PLATFORM_CLOSE_REQUESTED;
+                return 1;
+            default:
+                continue;
+        }
+    }
+    return 0;
+}
+
+void platformPostEvent(const PlatformEvent& event) {
+    if (postedCount == POSTED_EVENTS) return;  // a full queue drops the newest, like a busy system
+    postedEvents[(postedHead + postedCount) % POSTED_EVENTS] = event;
+    ++postedCount;
+}

@@ -1,0 +1,56 @@
+// The fixed start-up sequence: GL context (a window, or offscreen for the capture tool), the
+// multitexture check, the loading screen, every asset, the music, then the timeline. Each failed
+// step is reported in one box and ends the program with exit code 1; a finished run releases the
+// tables and the audio and closes the window, which ends the process with exit code 0.
+#include "shell/startup.h"
+
+#include "assets/asset_setup.h"
+#include "assets/asset_tables.h"
+#include "platform/platform.h"
+#include "shell/bitmap_font.h"
+#include "shell/error_report.h"
+#include "shell/gl_window.h"
+#include "shell/music.h"
+#include "timeline/main_loop.h"
+
+namespace {
+
+int openContext(ContextKind kind) {
+    if (kind == CONTEXT_HEADLESS) {
+        if (!platformCreateHeadlessContext(640, 480)) return 0;
+        nearCullZ = -0.1f;
+        initGlState(640, 480);
+        return 1;
+    }
+    return createGlWindow(640, 480, kind == CONTEXT_FULLSCREEN ? 1 : 0);
+}
+
+// Reports a failed step. A switched display mode is given back before the process ends.
+int fail(const char* message) {
+    reportError(message);
+    platformCloseWindow();
+    return 0;
+}
+
+}  // namespace
+
+int startDemo(ContextKind kind) {
+    if (!openContext(kind)) return fail("cannot init opengl-window");
+    if (!checkMultitexture()) return fail("no multi-texturing supported");
+    showLoadingScreen();
+    if (!loadAllAssets()) return fail("cannot load scenes or textures");
+    if (!startMusic(MUSIC_PATH)) return fail("cannot play audio");
+    return 1;
+}
+
+void shutDownDemo() {
+    releaseTables();
+    stopMusic();
+}
+
+int runDemo(int fullscreen) {
+    if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED)) return 1;
+    runTimeline();
+    shutDownDemo();
+    platformExit(0);
+}
