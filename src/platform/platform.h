@@ -5,6 +5,7 @@
 // Only the files of this folder include SDL, EGL, libmpg123 or libjpeg headers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -121,6 +122,9 @@ FILE* openDataFile(const char* path, const char* mode);
 // Grey and YCbCr files, baseline and progressive, are accepted; anything else fails. Never
 // ends the process; on failure *pixels is null. 1 on success, 0 on failure.
 int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels);
+// The same decoder on a whole JPEG file already in memory.
+int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
+                    unsigned char** pixels);
 
 // ---- Runtime ----
 

@@ -1,0 +1,130 @@
+// JPEG decoding with libjpeg-turbo, delivering blue-green-red rows top first for the texture
+// loader. The library reports fatal errors through a callback that would normally end the
+// process; here it jumps back to the decoder, which releases the library's state and fails, so
+// a missing, truncated or corrupt picture is only a picture that did not load. Warnings about
+// corrupt data (including a file that ends early) count as failures too. Grey, YCbCr and RGB
+// files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are refused.
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+#include "platform/platform.h"
+
+namespace {
+
+// Largest decoded picture accepted, in bytes; larger ones fail like an allocation failure.
+constexpr size_t MAX_JPEG_BYTES = size_t{1} << 29;
+
+struct JpegErrorManager {
+    jpeg_error_mgr base;  // first, so the library's pointer is also ours
+    jmp_buf escape;
+    int warned;
+};
+
+void jumpOnError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+    std::longjmp(manager->escape, 1);
+}
+
+// Level -1 is a warning about corrupt data; trace messages (levels 0 and up) are ignored.
+void noteWarning(j_common_ptr info, int level) {
+    if (level < 0) reinterpret_cast<JpegErrorManager*>(info->err)->warned = 1;
+}
+
+void silentOutput(j_common_ptr) {}
+
+// Everything the decoder owns lives here, outside the registers that longjmp may restore.
+struct JpegJob {
+    jpeg_decompress_struct info;
+    JpegErrorManager errors;
+    unsigned char* pixels;
+    int width;
+    int height;
+};
+
+int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
+    jpeg_decompress_struct* info = &job->info;
+    info->err = jpeg_std_error(&job->errors.base);
+    job->errors.base.error_exit = jumpOnError;
+    job->errors.base.emit_message = noteWarning;
+    job->errors.base.output_message = silentOutput;
+    job->errors.warned = 0;
+    if (setjmp(job->errors.escape)) return 0;
+
+    jpeg_create_decompress(info);
+    jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
+    if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return 0;
+    job->width = static_cast<int>(info->image_width);
+    job->height = static_cast<int>(info->image_height);
+    const bool grey = info->jpeg_color_space == JCS_GRAYSCALE && info->num_components == 1;
+    const bool colour = (info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB) &&
+                        info->num_components == 3;
+    if (!grey && !colour) return 0;
+    info->out_color_space = JCS_EXT_BGR;
+
+    const size_t rowBytes = static_cast<size_t>(info->image_width) * 3;
+    if (info->image_width == 0 || info->image_height == 0 ||
+        rowBytes * info->image_height > MAX_JPEG_BYTES)
+        return 0;
+    job->pixels = static_cast<unsigned char*>(std::malloc(rowBytes * info->image_height));
+    if (!job->pixels) return 0;
+
+    jpeg_start_decompress(info);
+    if (info->output_components != 3 || info->output_width != info->image_width ||
+        info->output_height != info->image_height)
+        return 0;
+    while (info->output_scanline < info->output_height) {
+        JSAMPROW row = job->pixels + rowBytes * info->output_scanline;
+        if (jpeg_read_scanlines(info, &row, 1) != 1) return 0;
+    }
+    jpeg_finish_decompress(info);
+    return job->errors.warned ? 0 : 1;
+}
+
+}  // namespace
+
+int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
+                    unsigned char** pixels) {
+    auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
+    if (!job) {
+        *width = *height = 0;
+        *pixels = nullptr;
+        return 0;
+    }
+    const int ok = decodeInto(job, bytes, size);
+    // Released on every way out, also after the library jumped back with an error.
+    jpeg_destroy_decompress(&job->info);
+    if (!ok) {
+        std::free(job->pixels);
+        job->pixels = nullptr;
+    }
+    *width = job->width;
+    *height = job->height;
+    *pixels = job->pixels;
+    std::free(job);
+    return ok;
+}
+
+int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels) {
+    *width = *height = 0;
+    *pixels = nullptr;
+    FILE* file = openDataFile(path, "rb");
+    if (!file) return 0;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    unsigned char* bytes = nullptr;
+    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+        bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size)));
+        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+            std::free(bytes);
+            bytes = nullptr;
+        }
+    }
+    std::fclose(file);
+    if (!bytes) return 0;
+    const int ok = decodeJpegBytes(bytes, static_cast<size_t>(size), width, height, pixels);
+    std::free(bytes);
+    return ok;
+}
