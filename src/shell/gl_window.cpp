@@ -112,10 +112,8 @@ void resizeViewport(int width, int height) {
     glLoadIdentity();
 }
 
-int hasGlExtension(const char* name) {
-    if (!name || !*name || std::strchr(name, ' ')) return 0;
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (!extensions) return 0;  // no current context
+int extensionListHas(const char* extensions, const char* name) {
+    if (!extensions || !name || !*name || std::strchr(name, ' ')) return 0;
     size_t length = std::strlen(name);
     const char* start = extensions;
     for (;;) {
@@ -127,6 +125,11 @@ int hasGlExtension(const char* name) {
         if (atWordStart && (after == ' ' || after == '\0')) return 1;
         start = found + length;
     }
+}
+
+int hasGlExtension(const char* name) {
+    // Without a current context there is no extension string to read: the answer is 0.
+    return extensionListHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
 int checkMultitexture() {

@@ -20,8 +20,10 @@ void windowProc(const PlatformEvent& event);
 int chooseDisplayMode(const DisplayMode* modes, int count, int width, int height);
 void initGlState(int width, int height);
 void resizeViewport(int width, int height);
-// 1 when `name` stands as a whole word in the extension string.
+// 1 when `name` stands as a whole word in the current context's extension string.
 int hasGlExtension(const char* name);
+// 1 when `name` (not empty, no blank) stands as a whole word in the blank-separated list.
+int extensionListHas(const char* extensions, const char* name);
 // Reads maxTextureSize; 0 when GL_ARB_multitexture is missing.
 int checkMultitexture();
 // Dispatches every waiting event without blocking.

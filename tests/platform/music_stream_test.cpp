@@ -1,0 +1,98 @@
+// The music clock on a short MP3 made by the test: the position moves forward with playback,
+// never goes back except where the stream loops, and falls back to a silent clock when no sound
+// device opens. A driven source replaces all of it.
+#include <gtest/gtest.h>
+#include <lame/lame.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/music.h"
+
+namespace {
+
+// Writes `seconds` of a 440 Hz tone as a 44.1 kHz stereo MP3.
+std::string writeToneMp3(double seconds) {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("quelldrift-tone-" + std::to_string(seconds) + ".mp3"))
+                           .string();
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, 44100);
+    lame_set_out_samplerate(lame, 44100);
+    lame_set_num_channels(lame, 2);
+    lame_set_brate(lame, 128);
+    lame_init_params(lame);
+    int frames = static_cast<int>(seconds * 44100);
+    std::vector<short> left(frames), right(frames);
+    for (int i = 0; i < frames; ++i)
+        left[i] = right[i] = static_cast<short>(8000 * std::sin(i * 2 * M_PI * 440 / 44100));
+    std::vector<unsigned char> mp3(frames * 5 / 4 + 7200 + 8192);
+    int written = lame_encode_buffer(lame, left.data(), right.data(), frames, mp3.data(),
+                                     static_cast<int>(mp3.size()));
+    written += lame_encode_flush(lame, mp3.data() + written, static_cast<int>(mp3.size()) - written);
+    lame_close(lame);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(mp3.data(), 1, static_cast<size_t>(written), file);
+    std::fclose(file);
+    return path;
+}
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace
+
+TEST(Music, MissingFileDoesNotPlay) {
+    EXPECT_EQ(startMusic("data\\no-such-music.mp3"), 0);
+    stopMusic();
+}
+
+TEST(Music, PositionMovesForwardWhilePlaying) {
+    std::string path = writeToneMp3(3.0);
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    int32_t previous = 0;
+    for (int i = 0; i < 20; ++i) {
+        sleepMs(15);
+        int32_t position = musicPosition();
+        EXPECT_GE(position, previous);
+        EXPECT_EQ(position % 4, 0);
+        previous = position;
+    }
+    // About 0.3 s have passed: far less than a few seconds of stream, far more than nothing.
+    EXPECT_GT(previous, 0);
+    EXPECT_LT(previous, 3 * 176400);
+    stopMusic();
+    std::filesystem::remove(path);
+}
+
+TEST(Music, SilentClockRunsWithoutASoundDeviceAndLoops) {
+    std::string path = writeToneMp3(0.4);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    sleepMs(100);
+    int32_t early = musicPosition();
+    EXPECT_GT(early, 176400 / 20);   // more than 50 ms of music
+    EXPECT_LT(early, 176400 / 2);    // less than half a second
+    sleepMs(450);
+    int32_t later = musicPosition();
+    // The stream is under half a second long, so the clock has started again from 0.
+    EXPECT_LT(later, early + 176400 / 10);
+    stopMusic();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::filesystem::remove(path);
+}
+
+TEST(Music, DrivenSourceReplacesTheStream) {
+    static int32_t driven = 123456;
+    setAudioPositionSource([] { return driven; });
+    EXPECT_EQ(musicPosition(), 123456);
+    driven = 8;
+    EXPECT_EQ(musicPosition(), 8);
+    setAudioPositionSource(nullptr);
+}
