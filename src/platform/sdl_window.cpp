@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
@@ -23,10 +24,19 @@ PlatformEvent postedEvents[POSTED_EVENTS];
 int postedHead = 0;
 int postedCount = 0;
 
+// A display someone can look at. SDL falls back to its offscreen driver where no display server
+// answers; a window there would play unseen, so that counts as no display unless asked for.
 bool initVideo() {
     if (!videoTried) {
         videoTried = true;
         videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        const char* driver = videoReady ? SDL_GetCurrentVideoDriver() : nullptr;
+        bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 ||
+                                    std::strcmp(driver, "dummy") == 0);
+        if (invisible && !std::getenv("SDL_VIDEODRIVER")) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            videoReady = false;
+        }
     }
     return videoReady;
 }
