@@ -1,0 +1,40 @@
+// The demo's data set: every picture, BMP, scene file, the flare description and the music,
+// generated procedurally and deterministically into one folder. Each writer returns 1 on
+// success and 0 on the first file it cannot write, after naming that file on stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DataSetOptions {
+    // Seconds of music to synthesise; the demo needs at least 230. Tests shorten it.
+    double musicSeconds = 236.0;
+    // Leaves out the music entirely (tests that only check pictures and scenes).
+    bool skipMusic = false;
+};
+
+// The full path of a data file: `dir` joined with the name after the "data\" prefix.
+std::string dataFilePath(const std::string& dir, const std::string& dataName);
+
+// ---- Writers, one per kind of file ----
+
+// Every JPEG the set-up loads, plus the lens pictures the flare file names.
+int writePictures(const std::string& dir);
+// "surface.bmp" and "water.bmp", 128 x 128, 24 bits.
+int writeBmpPictures(const std::string& dir);
+// "flare.cfg": one flare section and a chain of lens sections, CR LF lines.
+int writeFlareConfig(const std::string& dir);
+// The twelve scene files.
+int writeSceneFiles(const std::string& dir);
+// "5tfina.mp3": 44 100 Hz stereo, `seconds` long.
+int writeMusic(const std::string& dir, double seconds);
+
+// Creates `dir` if needed and runs every writer. 1 when every file was written.
+int generateDataSet(const std::string& dir, const DataSetOptions& options);
+
+// ---- Names ----
+
+// Every JPEG name (with its "data\" prefix) that writePictures writes.
+std::vector<std::string> pictureNames();
+// The lens pictures that "flare.cfg" names, in element order.
+std::vector<std::string> flareElementNames();

@@ -1,0 +1,63 @@
+// "flare.cfg": the lens flare chain of the light scenes. A large warm glow sits on the light,
+// followed by rings, discs and a halo spaced along the line through the screen centre, each
+// tinted and sized separately. Lines end in CR LF and stay far below the 255-byte limit.
+#include <cstdio>
+
+#include "data_set.h"
+
+namespace {
+
+struct LensElement {
+    const char* file;
+    int size;  // half size in 1/255
+    int red, green, blue;
+};
+
+constexpr LensElement LENS_CHAIN[] = {
+    {"data\\flare2.jpg", 200, 255, 240, 220},
+    {"data\\lens3.jpg", 40, 255, 230, 180},
+    {"data\\lens1.jpg", 70, 120, 160, 255},
+    {"data\\lens2.jpg", 30, 140, 255, 160},
+    {"data\\lens2.jpg", 55, 200, 160, 255},
+    {"data\\lens3.jpg", 20, 255, 200, 120},
+    {"data\\lens4.jpg", 140, 180, 180, 180},
+    {"data\\lens1.jpg", 35, 255, 140, 100},
+};
+
+}  // namespace
+
+std::vector<std::string> flareElementNames() {
+    std::vector<std::string> names;
+    for (const LensElement& e : LENS_CHAIN) names.push_back(e.file);
+    return names;
+}
+
+int writeFlareConfig(const std::string& dir) {
+    std::string text;
+    auto line = [&text](const std::string& l) { text += l + "\r\n"; };
+    line("; lens flare chain of the light scenes");
+    line("[Flare]");
+    line("NumberOfFlares: " + std::to_string(std::size(LENS_CHAIN)));
+    line("FlareDistance: 90");
+    line("FlarePreLight: 1");
+    line("FlareAngle: 160");
+    line("FlareBlend: 1");
+    for (size_t k = 0; k < std::size(LENS_CHAIN); ++k) {
+        const LensElement& e = LENS_CHAIN[k];
+        line("");
+        line("[Lens " + std::to_string(k + 1) + "]");
+        line(std::string("Filename: ") + e.file);
+        line("size: " + std::to_string(e.size));
+        line("colour red: " + std::to_string(e.red));
+        line("colour green: " + std::to_string(e.green));
+        line("colour blue: " + std::to_string(e.blue));
+    }
+    std::string path = dataFilePath(dir, "data\\flare.cfg");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    size_t written = file ? std::fwrite(text.data(), 1, text.size(), file) : 0;
+    if (!file || std::fclose(file) != 0 || written != text.size()) {
+        std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
+        return 0;
+    }
+    return 1;
+}

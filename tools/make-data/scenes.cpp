@@ -1,0 +1,428 @@
+// The twelve scenes, modelled after what each stretch of the demo shows: a rocky place under a
+// light, a net of nodes with two lights at its heart, a ring-shaped artery with blood streams,
+// an intestine knotted into a loop that the camera travels through, a rippling sheet under
+// mirrored cupolas, a sea floor with fish, a shape over a water mirror, and the fish's key
+// shapes. Paths that the demo loops are periodic, and every camera keeps a sideways
+// component in its view so its right vector is always defined.
+#include <algorithm>
+#include <cmath>
+
+#include "canvas.h"
+#include "scene_authoring.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr double TAU = 2 * PI;
+
+Vec3 v3(double x, double y, double z) { return {float(x), float(y), float(z)}; }
+
+// A camera from sampled position and target functions, with a constant roll and field of view.
+CameraDesc sampledCamera(const std::function<Vec3(double)>& position, const std::function<Vec3(double)>& target,
+                         int32_t to, int32_t step, bool looped, double fov) {
+    CameraDesc camera;
+    camera.position = smoothVectorTrack(samplePoints(position, 0, to, step), looped);
+    camera.target = smoothVectorTrack(samplePoints(target, 0, to, step), looped);
+    camera.roll = constantScalar(0);
+    camera.fov = constantScalar(float(fov));
+    camera.hide = alwaysVisible();
+    return camera;
+}
+
+LightDesc light(uint8_t r, uint8_t g, uint8_t b, std::vector<VectorKey> position) {
+    LightDesc l;
+    l.colour[0] = r;
+    l.colour[1] = g;
+    l.colour[2] = b;
+    l.position = std::move(position);
+    l.hide = alwaysVisible();
+    return l;
+}
+
+// ---- Rocky place under a light ----
+
+double terrainHeight(double x, double y) {
+    double r = std::hypot(x, y);
+    double n = tiledFractalNoise((x + 200) / 40.0, (y + 200) / 40.0, 10, 4, 401);
+    double ridge = std::exp(-std::pow((r - 110) / 40, 2)) * 35;  // a ring of rocks around the middle
+    return (n - 0.5) * 22 + ridge + r * 0.08 - 8;
+}
+
+}  // namespace
+
+SceneDesc lightScene() {
+    SceneDesc scene;
+    // Camera: circles the place once in 1400 ticks, rising and falling, looking at the middle.
+    scene.camera = sampledCamera(
+        [](double t) {
+            double a = TAU * t / 1400 + 0.6;
+            double r = 135 + 20 * std::sin(TAU * t / 700);
+            return v3(r * std::cos(a), r * std::sin(a), 38 + 14 * std::sin(TAU * t / 467));
+        },
+        [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false,
+        0.52);
+    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.06 * std::sin(TAU * t / 600); }, 0, 1400, 50), false);
+    // Ground: 320 x 320 units of rock.
+    scene.objects.push_back(objectFromMesh(
+        parametricGrid(48, 48, [](double s, double t) {
+            double x = (s - 0.5) * 320, y = (t - 0.5) * 320;
+            return v3(x, y, terrainHeight(x, y));
+        }, 6, 6, false), 0));
+    // Boulders around the middle, resting on the ground.
+    SeededRandom random = seededRandom(402);
+    for (int i = 0; i < 7; ++i) {
+        double a = TAU * i / 7 + nextSigned(&random) * 0.3, r = 45 + nextUniform(&random) * 50;
+        double size = 7 + nextUniform(&random) * 11;
+        ObjectDesc boulder = objectFromMesh(lumpySphere(size, 0.7, 10, 14, 410 + uint32_t(i)), 0);
+        double x = r * std::cos(a), y = r * std::sin(a);
+        boulder.position = constantVector(v3(x, y, terrainHeight(x, y) + size * 0.3));
+        boulder.rotation = constantRotation(rotationAbout({0, 0, 1}, a));
+        boulder.scale = constantVector(v3(1, 0.8, 0.7));
+        scene.objects.push_back(boulder);
+    }
+    // A polished stone in the middle, turning slowly under the light.
+    ObjectDesc stone = objectFromMesh(lumpySphere(12, 0.25, 12, 18, 420), 1);
+    stone.position = constantVector(v3(0, 0, 12));
+    stone.scale = constantVector(v3(1, 1, 1.6));
+    stone.rotation = smoothRotationTrack(
+        sampleRotations([](double t) { return headingRotation(TAU * t / 700, 0.2 * std::sin(TAU * t / 350)); }, 0, 1400, 25), false);
+    scene.objects.push_back(stone);
+    // A translucent halo ring tilting around the stone.
+    ObjectDesc halo = objectFromMesh(
+        parametricGrid(48, 4, [](double s, double t) {
+            double a = TAU * s, w = (t - 0.5) * 3;
+            double r = 26 + w;
+            return v3(r * std::cos(a), r * std::sin(a), w * 0.3);
+        }, 4, 1, false), 13);
+    halo.position = constantVector(v3(0, 0, 20));
+    halo.rotation = smoothRotationTrack(
+        sampleRotations([](double t) { return headingRotation(-TAU * t / 500, 0.5 + 0.2 * std::sin(TAU * t / 700)); }, 0, 1400, 25), false);
+    scene.objects.push_back(halo);
+    // Light 0 hovers above the middle; three coloured lights wander near the ground.
+    scene.lights.push_back(light(255, 235, 200, smoothVectorTrack(samplePoints([](double t) {
+        return v3(6 * std::sin(TAU * t / 300), 6 * std::cos(TAU * t / 420), 48 + 5 * std::sin(TAU * t / 250));
+    }, 0, 1400, 25), false)));
+    const uint8_t colours[3][3] = {{90, 140, 255}, {255, 130, 60}, {80, 230, 190}};
+    for (int i = 0; i < 3; ++i) {
+        scene.lights.push_back(light(colours[i][0], colours[i][1], colours[i][2], smoothVectorTrack(samplePoints([i](double t) {
+            double a = TAU * (i / 3.0 + t / 1100);
+            return v3(70 * std::cos(a), 70 * std::sin(a), 15);
+        }, 0, 1400, 25), false)));
+    }
+    return scene;
+}
+
+SceneDesc neuronalScene() {
+    SceneDesc scene;
+    constexpr int LOOP = 250;
+    // Camera: one full circle around the net per loop, bobbing up and down.
+    scene.camera = sampledCamera(
+        [](double t) {
+            double a = TAU * t / LOOP;
+            return v3(2600 * std::cos(a), 2600 * std::sin(a), 500 * std::sin(a * 2));
+        },
+        [](double t) { return v3(0, 0, 100 * std::sin(TAU * t / LOOP)); }, LOOP, 10, true, 0.55);
+    // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
+    SeededRandom random = seededRandom(501);
+    std::vector<Vec3> nodes;
+    while (nodes.size() < 48) {
+        Vec3 p = v3(nextSigned(&random), nextSigned(&random), nextSigned(&random) * 0.7);
+        double r = std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z);
+        if (r > 1 || r < 0.08) continue;
+        double k = 1800 * std::pow(r, 1.4) / r;
+        nodes.push_back(v3(p.x * k, p.y * k, p.z * k));
+    }
+    Mesh nodeMesh, linkMesh;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        appendMesh(&nodeMesh, lumpySphere(40 + 25 * nextUniform(&random), 0.4, 6, 8, 510 + uint32_t(i)), nodes[i]);
+        // Links to the three nearest nodes with a higher index: each link made once.
+        std::vector<std::pair<double, size_t>> nearest;
+        for (size_t j = i + 1; j < nodes.size(); ++j) {
+            double dx = nodes[j].x - nodes[i].x, dy = nodes[j].y - nodes[i].y, dz = nodes[j].z - nodes[i].z;
+            nearest.push_back({dx * dx + dy * dy + dz * dz, j});
+        }
+        std::sort(nearest.begin(), nearest.end());
+        for (size_t k = 0; k < nearest.size() && k < 3; ++k) appendMesh(&linkMesh, beam(nodes[i], nodes[nearest[k].second], 9), {0, 0, 0});
+    }
+    // Node and link objects breathe with the loop.
+    auto breathing = smoothVectorTrack(samplePoints([](double t) {
+        double k = 1 + 0.06 * std::sin(TAU * t / LOOP * 2);
+        return v3(k, k, k);
+    }, 0, LOOP, 25), true);
+    ObjectDesc nodeObject = objectFromMesh(nodeMesh, 0), linkObject = objectFromMesh(linkMesh, 0);
+    nodeObject.scale = breathing;
+    linkObject.scale = breathing;
+    scene.objects.push_back(nodeObject);
+    scene.objects.push_back(linkObject);
+    // A far shell of nebula behind everything.
+    scene.objects.push_back(objectFromMesh(parametricGrid(24, 12, [](double s, double t) {
+        double a = TAU * s, b = PI * (t - 0.5);
+        return v3(9000 * std::cos(b) * std::cos(a), 9000 * std::cos(b) * std::sin(a), 9000 * std::sin(b));
+    }, 3, 2, true), 1));
+    // Lights 0 and 1 circle each other at the heart of the net.
+    for (int i = 0; i < 2; ++i) {
+        scene.lights.push_back(light(i ? 200 : 120, i ? 120 : 170, 255, smoothVectorTrack(samplePoints([i](double t) {
+            double a = TAU * t / LOOP + PI * i;
+            return v3(220 * std::cos(a), 220 * std::sin(a), 120 * std::sin(a * 2 + i));
+        }, 0, LOOP, 10), true)));
+    }
+    return scene;
+}
+
+// ---- The artery: a ring-shaped vessel, so every stream inside it loops ----
+
+namespace {
+constexpr double ARTERY_RADIUS = 900, ARTERY_WIDTH = 150;
+Vec3 arteryPoint(double angle, double sideways, double up) {
+    double r = ARTERY_RADIUS + sideways;
+    return v3(r * std::cos(angle), r * std::sin(angle), up);
+}
+}  // namespace
+
+SceneDesc arteryScene() {
+    SceneDesc scene;
+    // Camera: drifts around the ring inside the vessel, half a lap in 1400 ticks.
+    scene.camera = sampledCamera(
+        [](double t) {
+            double a = TAU * t / 2800;
+            return arteryPoint(a, 30 * std::sin(TAU * t / 400), 25 * std::cos(TAU * t / 330));
+        },
+        [](double t) {
+            double a = TAU * t / 2800 + 0.22;
+            return arteryPoint(a, -20 * std::sin(TAU * t / 500), -10);
+        }, 1400, 20, false, 0.6);
+    // Object 0: the vessel wall, bumpy and seen from inside.
+    scene.objects.push_back(objectFromMesh(closedTubeInside(
+        [](double s) { return arteryPoint(TAU * s, 0, 0); },
+        [](double s, double a) {
+            return ARTERY_WIDTH * (1 + 0.18 * (tiledFractalNoise(s * 64, a / TAU * 8, 64, 3, 601) - 0.5));
+        }, 120, 18, 24, 2), 0));
+    // Blood cells tumbling along the ring.
+    SeededRandom random = seededRandom(602);
+    Mesh cell = lumpySphere(14, 0.2, 6, 10, 603);
+    for (Vec3& v : cell.vertices) v.z *= 0.35f;  // flattened discs
+    for (int i = 0; i < 14; ++i) {
+        ObjectDesc object = objectFromMesh(cell, 1);
+        double start = nextUniform(&random) * TAU, speed = 0.4 + nextUniform(&random) * 0.5;
+        double side = nextSigned(&random) * 70, up = nextSigned(&random) * 60, spin = nextSigned(&random) * 2;
+        object.position = smoothVectorTrack(samplePoints([=](double t) {
+            return arteryPoint(start + TAU * t / 3000 * speed, side + 15 * std::sin(t / 90.0 + i), up);
+        }, 0, 3000, 50), false);
+        object.rotation = smoothRotationTrack(sampleRotations([=](double t) {
+            return headingRotation(start + spin * t / 300, 0.8 * std::sin(t / 200.0 + i));
+        }, 0, 3000, 50), false);
+        scene.objects.push_back(object);
+    }
+    // Lights 0 to 6: warm lamps spaced around the ring for the baked lighting.
+    const uint8_t warm[7][3] = {{255, 120, 80}, {255, 80, 60}, {255, 160, 90}, {220, 60, 70},
+                                {255, 110, 50}, {240, 90, 110}, {255, 140, 100}};
+    for (int i = 0; i < 7; ++i) {
+        double a = TAU * i / 7;
+        scene.lights.push_back(light(warm[i][0], warm[i][1], warm[i][2], constantVector(arteryPoint(a, 0, 40))));
+    }
+    // Lights 7 and 8: the two blood streams, a lap every 600 ticks, on either side of the axis.
+    for (int i = 0; i < 2; ++i) {
+        double side = i ? -55 : 55;
+        scene.lights.push_back(light(255, 40, 30, smoothVectorTrack(samplePoints([=](double t) {
+            double a = TAU * t / 600 * (i ? -1 : 1) + i;
+            return arteryPoint(a, side + 12 * std::sin(a * 5), 20 * std::cos(a * 3));
+        }, 0, 3000, 15), false)));
+    }
+    return scene;
+}
+
+// ---- The intestine: a tube along a (2, 3) torus knot ----
+
+namespace {
+constexpr int INTESTINE_PERIOD = 2500;
+Vec3 intestinePoint(double s) {
+    double a = TAU * s;
+    double r = 300 + 120 * std::cos(3 * a);
+    return v3(r * std::cos(2 * a), r * std::sin(2 * a), 110 * std::sin(3 * a));
+}
+}  // namespace
+
+SceneDesc intestineScene() {
+    SceneDesc scene;
+    // The camera rides the same knot as light 0, looking a little ahead along it.
+    scene.camera = sampledCamera(
+        [](double t) { return intestinePoint(t / INTESTINE_PERIOD); },
+        [](double t) { return intestinePoint((t + 40) / INTESTINE_PERIOD); }, 3000, 20, false, 0.62);
+    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
+    // Object 0 (texture 0): the glowing wall, pushed out by the balls riding the path.
+    scene.objects.push_back(objectFromMesh(closedTubeInside(
+        intestinePoint,
+        [](double s, double a) {
+            return 55 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
+        }, 200, 14, 40, 2), 0));
+    // Hoops around the tube every so often (texture 1).
+    Mesh hoops;
+    for (int i = 0; i < 24; ++i) {
+        double s = i / 24.0;
+        Vec3 c = intestinePoint(s), ahead = intestinePoint(s + 0.001);
+        double tx = ahead.x - c.x, ty = ahead.y - c.y, tz = ahead.z - c.z, tl = std::sqrt(tx * tx + ty * ty + tz * tz);
+        tx /= tl, ty /= tl, tz /= tl;
+        double sx = ty, sy = -tx, sl = std::hypot(sx, sy);
+        sx /= sl, sy /= sl;
+        double ux = sy * tz, uy = -sx * tz, uz = sx * ty - sy * tx;  // side x tangent
+        appendMesh(&hoops, parametricGrid(24, 2, [&](double p, double q) {
+            double a = TAU * p, r = 72 + (q - 0.5) * 8;
+            return v3(std::cos(a) * r * sx + std::sin(a) * r * ux, std::cos(a) * r * sy + std::sin(a) * r * uy,
+                      std::sin(a) * r * uz);
+        }, 4, 1, false), c);
+    }
+    scene.objects.push_back(objectFromMesh(hoops, 1));
+    // Light 0: the path of the swarm and the balls, one loop every 2500 ticks.
+    scene.lights.push_back(light(255, 200, 150, smoothVectorTrack(samplePoints(
+        [](double t) { return intestinePoint(t / INTESTINE_PERIOD); }, 0, 3000, 20), false)));
+    return scene;
+}
+
+SceneDesc cupolaScene() {
+    SceneDesc scene;
+    constexpr int LOOP = 200;
+    // Camera: sways to and fro above the sheet once per loop.
+    scene.camera = sampledCamera(
+        [](double t) {
+            double a = -PI / 2 + 0.35 * std::sin(TAU * t / LOOP);
+            return v3(420 * std::cos(a), 420 * std::sin(a), 260 + 30 * std::cos(TAU * t / LOOP));
+        },
+        [](double t) { return v3(30 * std::sin(TAU * t / LOOP), 0, 0); }, LOOP, 10, true, 0.55);
+    // Object 0 (texture 1): the sheet that the ripple hook bends.
+    scene.objects.push_back(objectFromMesh(parametricGrid(64, 64, [](double s, double t) {
+        return v3((s - 0.5) * 1400, (t - 0.5) * 1400, 0);
+    }, 4, 4, false), 1));
+    // Three mirrored cupolas (texture 0, environment-mapped) standing on it.
+    const double places[3][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}};
+    for (const auto& p : places) {
+        ObjectDesc dome = objectFromMesh(parametricGrid(20, 8, [&](double s, double t) {
+            double a = TAU * s, b = PI * 0.5 * t;
+            return v3(p[2] * std::cos(b) * std::cos(a), p[2] * std::cos(b) * std::sin(a), p[2] * std::sin(b));
+        }, 1, 1, false), 0);
+        dome.position = constantVector(v3(p[0], p[1], 0));
+        scene.objects.push_back(dome);
+    }
+    return scene;
+}
+
+// ---- The sea ----
+
+namespace {
+constexpr double FISH_SCALE = 20;
+Vec3 fishSwim(double t) {
+    double a = TAU * t / 1000;
+    return v3(260 * std::cos(a), 180 * std::sin(a), 70 + 20 * std::sin(TAU * t / 330));
+}
+double seaFloor(double x, double y) { return (tiledFractalNoise((x + 800) / 160, (y + 800) / 160, 10, 3, 801) - 0.5) * 40; }
+}  // namespace
+
+SceneDesc seaScene() {
+    SceneDesc scene;
+    // Camera: beside and a little behind the swimming fish, looking at it.
+    scene.camera = sampledCamera(
+        [](double t) {
+            Vec3 f = fishSwim(t);
+            double a = TAU * t / 1000 - 0.9;
+            return v3(f.x * 0.55 + 120 * std::cos(a), f.y * 0.55 + 120 * std::sin(a), f.z + 25);
+        },
+        [](double t) { return fishSwim(t + 10); }, 1000, 20, false, 0.55);
+    // Object 0 (texture 0): the sea floor with caustics scrolling over it.
+    scene.objects.push_back(objectFromMesh(parametricGrid(50, 50, [](double s, double t) {
+        double x = (s - 0.5) * 1600, y = (t - 0.5) * 1600;
+        return v3(x, y, seaFloor(x, y));
+    }, 10, 10, false), 0));
+    // Object 1 (texture 1): the morphing fish, swimming a wide loop and heading where it goes.
+    ObjectDesc fish = objectFromMesh(fishMesh(0, 0, 1), 1);
+    fish.position = smoothVectorTrack(samplePoints([](double t) {
+        Vec3 p = fishSwim(t);
+        return v3(p.x, p.y, p.z - FISH_LIFT * FISH_SCALE);
+    }, 0, 1000, 20), false);
+    fish.rotation = smoothRotationTrack(sampleRotations([](double t) {
+        Vec3 a = fishSwim(t - 1), b = fishSwim(t + 1);
+        return headingRotation(std::atan2(b.y - a.y, b.x - a.x), 0);
+    }, 0, 1000, 20), false);
+    fish.scale = constantVector(v3(FISH_SCALE, FISH_SCALE, FISH_SCALE));
+    scene.objects.push_back(fish);
+    // Seaweed (texture 2): crossed strips standing on the floor.
+    SeededRandom random = seededRandom(802);
+    Mesh weed;
+    for (int i = 0; i < 40; ++i) {
+        double x = nextSigned(&random) * 500, y = nextSigned(&random) * 500, h = 60 + nextUniform(&random) * 90;
+        double a = nextUniform(&random) * PI;
+        for (int k = 0; k < 2; ++k) {
+            double d = a + k * PI / 2;
+            appendMesh(&weed, parametricGrid(1, 4, [&](double s, double t) {
+                double w = (s - 0.5) * 30;
+                return v3(std::cos(d) * w + 8 * t * t * std::sin(t * 4), std::sin(d) * w, t * h);
+            }, 1, 1, false), v3(x, y, seaFloor(x, y) - 2));
+        }
+    }
+    scene.objects.push_back(objectFromMesh(weed, 2));
+    // The water surface far above (texture 3), seen from below.
+    ObjectDesc surface = objectFromMesh(parametricGrid(16, 16, [](double s, double t) {
+        return v3((s - 0.5) * 2400, (t - 0.5) * 2400, 420);
+    }, 6, 6, true), 3);
+    scene.objects.push_back(surface);
+    // A small school of fish (texture 1) on slower loops.
+    for (int i = 0; i < 5; ++i) {
+        ObjectDesc other = objectFromMesh(fishMesh(i * 0.2, 0, 1), 1);
+        double radius = 150 + 40 * i, height = 140 + 30 * i, phase = i * 1.3, period = 1400 + 150 * i;
+        auto swim = [=](double t) {
+            double a = -TAU * t / period + phase;
+            return v3(radius * std::cos(a), radius * 1.2 * std::sin(a), height + 10 * std::sin(a * 3));
+        };
+        other.position = smoothVectorTrack(samplePoints(swim, 0, 1000, 25), false);
+        other.rotation = smoothRotationTrack(sampleRotations([=](double t) {
+            Vec3 a = swim(t - 1), b = swim(t + 1);
+            return headingRotation(std::atan2(b.y - a.y, b.x - a.x), 0);
+        }, 0, 1000, 25), false);
+        other.scale = constantVector(v3(8, 8, 8));
+        scene.objects.push_back(other);
+    }
+    return scene;
+}
+
+SceneDesc mirrorScene() {
+    SceneDesc scene;
+    // Camera: a slow half circle around the shape, low over the water.
+    scene.camera = sampledCamera(
+        [](double t) {
+            double a = -PI / 2 + PI * t / 700;
+            return v3(85 * std::cos(a), 85 * std::sin(a), 22 + 6 * std::sin(TAU * t / 350));
+        },
+        [](double) { return v3(0, 0, 8); }, 700, 25, false, 0.55);
+    constexpr double SCALE = 14;
+    auto turning = smoothRotationTrack(sampleRotations([](double t) { return headingRotation(TAU * t / 900, 0); }, 0, 700, 25), false);
+    // Object 0: the shape the morph drives, floating above the water plane z = 0.
+    ObjectDesc shape = objectFromMesh(fishMesh(0, 0, 1), 0);
+    shape.rotation = turning;
+    shape.scale = constantVector(v3(SCALE, SCALE, SCALE));
+    // Object 1: the water surface.
+    ObjectDesc water = objectFromMesh(parametricGrid(24, 24, [](double s, double t) {
+        return v3((s - 0.5) * 500, (t - 0.5) * 500, 0);
+    }, 4, 4, false), 1);
+    // Object 2: the mirror copy: the same mesh and transform; the demo rewrites its vertices
+    // with z negated every frame, so it hangs below the surface.
+    ObjectDesc mirror = shape;
+    mirror.texture = 2;
+    scene.objects.push_back(shape);
+    scene.objects.push_back(water);
+    scene.objects.push_back(mirror);
+    return scene;
+}
+
+SceneDesc morphScene(int variant) {
+    SceneDesc scene = minimalScene();
+    scene.camera.position = constantVector(v3(0, -12, 3));
+    scene.camera.target = constantVector(v3(0, 0, float(FISH_LIFT)));
+    scene.camera.hide = alwaysVisible();
+    for (int k = 0; k < 10; ++k) {
+        double phase = k / 10.0, bend = 0, stretch = 1;
+        if (variant == 2) bend = -0.8;
+        if (variant == 3) bend = 0.8;
+        if (variant == 4) stretch = 1.3;
+        if (variant == 5) stretch = 0.8;
+        scene.objects.push_back(objectFromMesh(fishMesh(phase, bend, stretch), 0));
+    }
+    return scene;
+}
