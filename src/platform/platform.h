@@ -112,6 +112,11 @@ void audioFree();
 // for the capture tool and the tests); null goes back to the stream.
 using AudioPositionSource = int32_t (*)();
 void setAudioPositionSource(AudioPositionSource source);
+// Decodes a whole MP3 file (named like a data file) to 44100 Hz 16-bit stereo, handing the
+// bytes to `sink` in order as they come. 1 when the file was decoded to its end, 0 when it
+// cannot be opened, has another rate, or breaks off with an error.
+using MusicSink = void (*)(const uint8_t* bytes, size_t count, void* user);
+int decodeMusicFile(const char* path, MusicSink sink, void* user);
 
 // ---- Files and pictures ----
 

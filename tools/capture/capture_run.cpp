@@ -1,0 +1,177 @@
+// The capture run. The music position is whatever the schedule says the current frame is, so
+// the demo's timeline, fades and frame-to-frame motion see exactly the clock a player at that
+// fixed rate would see, and every run of the same command draws the same pictures. Start-up
+// failures come from the demo's own start-up with its own messages; files the tool cannot
+// write, or an encoder that stops, end the run with a message and exit code 1.
+#include "capture_run.h"
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "frame_schedule.h"
+#include "frame_timings.h"
+#include "platform/platform.h"
+#include "png_writer.h"
+#include "progress_report.h"
+#include "shell/music.h"
+#include "shell/startup.h"
+#include "timeline/main_loop.h"
+#include "video_pipe.h"
+#include "wav_writer.h"
+
+namespace {
+
+constexpr size_t FRAME_BYTES = size_t{CAPTURE_WIDTH} * CAPTURE_HEIGHT * 3;
+
+int32_t drivenPosition = 0;
+uint8_t bottomUp[FRAME_BYTES];
+uint8_t topDown[FRAME_BYTES];
+
+int32_t drivenClock() { return drivenPosition; }
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+int report(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "demo-capture: %s%s\n", what, detail.c_str());
+    return 1;
+}
+
+// The frame just drawn, first row at the top (GL reads from the bottom).
+void readFrame() {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, CAPTURE_WIDTH, CAPTURE_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp);
+    const size_t row = size_t{CAPTURE_WIDTH} * 3;
+    for (int y = 0; y < CAPTURE_HEIGHT; ++y)
+        std::copy(bottomUp + (CAPTURE_HEIGHT - 1 - y) * row,
+                  bottomUp + (CAPTURE_HEIGHT - y) * row, topDown + y * row);
+}
+
+std::string outputFolder(const CaptureOptions& options) {
+    return options.outDir ? options.outDir : ".";
+}
+
+// Writes the kept frame to every output it goes to. 0 after reporting a failure.
+int keepFrame(const CaptureOptions& options, const FrameSchedule& schedule,
+              const PlannedFrame& frame) {
+    readFrame();
+    std::string folder = outputFolder(options);
+    for (int k = frame.atFirst; k < frame.atEnd; ++k) {
+        std::string path = folder + "/at-" + options.at[schedule.atOrder[k]].text + ".png";
+        if (!writePng(path.c_str(), topDown, CAPTURE_WIDTH, CAPTURE_HEIGHT))
+            return !report("cannot write ", path);
+    }
+    if (options.outDir && options.atCount == 0) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame.number));
+        std::string path = folder + name;
+        if (!writePng(path.c_str(), topDown, CAPTURE_WIDTH, CAPTURE_HEIGHT))
+            return !report("cannot write ", path);
+    }
+    if (options.videoFile && !writeVideoFrame(topDown))
+        return !report("ffmpeg stopped while encoding ", options.videoFile);
+    return 1;
+}
+
+void printBench(double loadSeconds) {
+    long peak = peakMemoryKb();
+    std::printf("load %.1f ms, peak memory %.1f MB\n", loadSeconds * 1000,
+                peak < 0 ? -1.0 : peak / 1024.0);
+    for (int scene = 0; scene < TIMED_SCENES; ++scene) {
+        TimingSummary summary;
+        if (!summariseScene(scene, &summary)) continue;
+        char line[256];
+        formatSceneTiming(scene, summary, line, sizeof line);
+        std::printf("%s\n", line);
+    }
+    std::fflush(stdout);
+}
+
+// Draws every scheduled frame. 0 after reporting a failure.
+int playSchedule(const CaptureOptions& options) {
+    FrameSchedule schedule;
+    beginSchedule(&schedule, options);
+    int64_t total = 0;
+    countScheduledFrames(options, &total, nullptr);
+    ProgressReport progress;
+    beginProgress(&progress, total, isatty(STDERR_FILENO));
+    resetFrameTimings();
+
+    int ok = 1;
+    if (beginTimeline()) {
+        PlannedFrame frame;
+        while (ok && nextScheduledFrame(&schedule, &frame)) {
+            drivenPosition = frame.position;
+            auto start = std::chrono::steady_clock::now();
+            timelineFrame();
+            if (options.bench) {
+                double ours = secondsSince(start);
+                auto driverStart = std::chrono::steady_clock::now();
+                glFinish();
+                recordFrameTiming(sceneIndex, ours * 1000, secondsSince(driverStart) * 1000);
+            }
+            // The schedule ends at the last frame of scene 8; a frame past it is never kept.
+            if (sceneIndex >= TIMED_SCENES) break;
+            if (frame.write) ok = keepFrame(options, schedule, frame);
+            stepProgress(&progress, sceneIndex, positionMs(frame.position));
+        }
+    }
+    endProgress(&progress);
+    return ok;
+}
+
+}  // namespace
+
+int runCapture(const CaptureOptions& options) {
+    if (options.videoFile && !ffmpegAvailable())
+        return report("cannot encode a video: ", "the ffmpeg program is not installed");
+    if (options.outDir) {
+        std::error_code error;
+        std::filesystem::create_directories(options.outDir, error);
+        if (!std::filesystem::is_directory(options.outDir))
+            return report("cannot create the folder ", options.outDir);
+    }
+
+    suppressMessageBoxes(1);
+    setAudioPositionSource(drivenClock);
+    auto loadStart = std::chrono::steady_clock::now();
+    if (!startDemo(CONTEXT_HEADLESS)) return 1;
+    double loadSeconds = secondsSince(loadStart);
+
+    int32_t musicStart = 0, musicEnd = 0;
+    int hasMusic = keptMusicRange(options, &musicStart, &musicEnd);
+    if (options.outDir && hasMusic) {
+        std::string path = std::string(options.outDir) + "/music.wav";
+        if (!writeMusicWav(MUSIC_PATH, path.c_str(), musicStart, musicEnd))
+            return report("cannot write the music to ", path);
+    }
+    std::string videoMusic;
+    if (options.videoFile) {
+        if (!hasMusic) return report("no frame lies in the range of ", options.videoFile);
+        videoMusic = std::string(options.videoFile) + ".music.wav";
+        if (!writeMusicWav(MUSIC_PATH, videoMusic.c_str(), musicStart, musicEnd))
+            return report("cannot write the music to ", videoMusic);
+        if (!openVideoPipe(options.videoFile, videoMusic.c_str(), options.fps, CAPTURE_WIDTH,
+                           CAPTURE_HEIGHT)) {
+            std::remove(videoMusic.c_str());
+            return report("cannot start ffmpeg for ", options.videoFile);
+        }
+    }
+
+    int ok = playSchedule(options);
+    if (options.videoFile) {
+        int encoded = closeVideoPipe();
+        std::remove(videoMusic.c_str());
+        if (ok && !encoded) ok = !report("ffmpeg failed to encode ", options.videoFile);
+    }
+    if (ok && options.bench) printBench(loadSeconds);
+    shutDownDemo();
+    platformDestroyHeadlessContext();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,112 @@
+// The frame schedule. Positions are computed in whole numbers so that a frame lands on the
+// same sample on every machine: frame i sits at round(i x 44100 / fps) sample frames, a time
+// of MS milliseconds at round(MS x 44.1), halves rounded up. Requested single pictures are
+// kept in time order; fixed-rate frames are drawn up to each one, and fixed-rate frames that
+// would fall on or before a picture already drawn are skipped so time never stands still.
+#include "frame_schedule.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int64_t SAMPLE_RATE = 44100;
+
+int32_t samplesToBytes(int64_t samples) {
+    return static_cast<int32_t>(samples * BYTES_PER_SAMPLE_FRAME);
+}
+
+int32_t demoEndPosition() { return timePosition(DEMO_END_MS * 1000); }
+
+}  // namespace
+
+int32_t framePosition(int64_t frame, int fps) {
+    // round(frame x 44100 / fps) with halves up, in integers.
+    int64_t samples = (2 * frame * SAMPLE_RATE + fps) / (2 * static_cast<int64_t>(fps));
+    return samplesToBytes(samples);
+}
+
+int32_t timePosition(int64_t micros) {
+    // ms x 44.1 = micros x 441 / 10000, rounded with halves up.
+    int64_t samples = (2 * micros * 441 + 10000) / 20000;
+    return samplesToBytes(samples);
+}
+
+double positionMs(int32_t position) { return position / 176.4; }
+
+void beginSchedule(FrameSchedule* schedule, const CaptureOptions& options) {
+    *schedule = FrameSchedule{};
+    schedule->fps = options.fps;
+    schedule->fromPosition = timePosition(options.fromMicros);
+    schedule->toPosition = std::min(timePosition(options.toMicros), demoEndPosition());
+    schedule->atCount = std::min(options.atCount, MAX_AT_TIMES);
+    for (int i = 0; i < schedule->atCount; ++i) schedule->atOrder[i] = i;
+    std::stable_sort(schedule->atOrder, schedule->atOrder + schedule->atCount,
+                     [&](int a, int b) { return options.at[a].micros < options.at[b].micros; });
+    for (int i = 0; i < schedule->atCount; ++i)
+        schedule->atPositions[i] = timePosition(options.at[schedule->atOrder[i]].micros);
+}
+
+int nextScheduledFrame(FrameSchedule* schedule, PlannedFrame* out) {
+    *out = PlannedFrame{};
+    if (schedule->atCount > 0) {
+        if (schedule->nextAt >= schedule->atCount) return 0;
+        int32_t target = schedule->atPositions[schedule->nextAt];
+        int32_t fixed = framePosition(schedule->nextFrame, schedule->fps);
+        if (fixed < target) {
+            out->position = fixed;
+            ++schedule->nextFrame;
+            return 1;
+        }
+        // The requested picture: one frame for every time that falls on this position.
+        out->position = target;
+        out->write = 1;
+        out->number = schedule->written++;
+        out->atFirst = schedule->nextAt;
+        while (schedule->nextAt < schedule->atCount &&
+               schedule->atPositions[schedule->nextAt] == target)
+            ++schedule->nextAt;
+        out->atEnd = schedule->nextAt;
+        while (framePosition(schedule->nextFrame, schedule->fps) <= target) ++schedule->nextFrame;
+        return 1;
+    }
+
+    int32_t position = framePosition(schedule->nextFrame, schedule->fps);
+    if (position > schedule->toPosition) return 0;
+    ++schedule->nextFrame;
+    out->position = position;
+    if (position >= schedule->fromPosition) {
+        out->write = 1;
+        out->number = schedule->written++;
+    }
+    return 1;
+}
+
+void countScheduledFrames(const CaptureOptions& options, int64_t* drawn, int64_t* kept) {
+    FrameSchedule schedule;
+    beginSchedule(&schedule, options);
+    PlannedFrame frame;
+    int64_t all = 0, written = 0;
+    while (nextScheduledFrame(&schedule, &frame)) {
+        ++all;
+        written += frame.write;
+    }
+    if (drawn) *drawn = all;
+    if (kept) *kept = written;
+}
+
+int keptMusicRange(const CaptureOptions& options, int32_t* startByte, int32_t* endByte) {
+    if (options.atCount > 0) return 0;  // single pictures carry no music
+    FrameSchedule schedule;
+    beginSchedule(&schedule, options);
+    PlannedFrame frame;
+    int64_t firstFrame = -1, lastFrame = -1;
+    while (nextScheduledFrame(&schedule, &frame)) {
+        if (!frame.write) continue;
+        if (firstFrame < 0) firstFrame = schedule.nextFrame - 1;
+        lastFrame = schedule.nextFrame - 1;
+    }
+    if (firstFrame < 0) return 0;
+    *startByte = framePosition(firstFrame, options.fps);
+    *endByte = framePosition(lastFrame + 1, options.fps);
+    return 1;
+}

@@ -1,0 +1,32 @@
+// The music that goes with a captured range, as a plain PCM WAV file: 44100 Hz, 16-bit stereo,
+// the bytes of the decoded stream from one frame position to another. Where the music ends
+// before the range does, the rest is silence, so sound and pictures keep the same length.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+constexpr int WAV_HEADER_BYTES = 44;
+
+// A WAV file being filled with the bytes [start, end) of a stream that arrives in order.
+struct WavRangeWriter {
+    FILE* file;
+    int64_t start;
+    int64_t end;
+    int64_t seen;    // stream bytes handed in so far
+    int64_t stored;  // data bytes written so far
+    int failed;
+};
+
+// The 44-byte header of a 44100 Hz 16-bit stereo PCM file holding `dataBytes` of samples.
+void wavHeader(uint8_t out[WAV_HEADER_BYTES], uint32_t dataBytes);
+// Creates `path` and writes its header. 1 on success.
+int openWavRange(WavRangeWriter* writer, const char* path, int64_t startByte, int64_t endByte);
+// Hands the next stream bytes in; keeps those inside the range (fits MusicSink).
+void appendWavBytes(const uint8_t* bytes, size_t count, void* writer);
+// Fills the range up with silence and closes the file. 1 when every byte was written.
+int closeWavRange(WavRangeWriter* writer);
+// Decodes the music file and writes the bytes [startByte, endByte) to `wavPath`. 1 on success;
+// 0 when the music cannot be decoded or the file cannot be written (the file is then removed).
+int writeMusicWav(const char* musicPath, const char* wavPath, int32_t startByte, int32_t endByte);
