@@ -1,0 +1,298 @@
+// Whole frames of the nine scenes, rendered headless through the main loop's frame function at
+// chosen music positions, over the fixture data set. Every picture is one flat colour and the
+// fixture's cameras look away from everything, so the colour of a screen point follows from
+// each composition's Layers, fades and masks by hand; the comments give the sums.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "assets/asset_setup.h"
+#include "assets/scene.h"
+#include "assets/texture_table.h"
+#include "demo_data_fixture.h"
+#include "gl_test_context.h"
+#include "platform/platform.h"
+#include "render/render_globals.h"
+#include "timeline/compositions.h"
+#include "timeline/main_loop.h"
+#include "timeline/scene_schedule.h"
+
+namespace {
+
+int32_t drivenPosition = 0;
+int32_t answerDrivenPosition() { return drivenPosition; }
+
+constexpr double SCENE_LENGTH_TICKS[9] = {462, 1438.5, 976.5, 896, 917, 1365, 934.5, 563.5, 427};
+
+class CompositionTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { loaded = false; }
+
+    void SetUp() override {
+        GlTestContext::ensure();
+        if (!loaded) {
+            const std::string folder = writeDemoFixture(FixtureOptions{});
+            const LoadRecord record = loadDemoFixture(folder);
+            removeDemoFixture(folder);
+            ASSERT_EQ(record.result, 1);
+            ASSERT_TRUE(record.messages.empty());
+            loaded = true;
+        }
+        resetCompositionState();
+    }
+
+    void TearDown() override { setAudioPositionSource(nullptr); }
+
+    // Plays the frame at scene time t the way the music reaches it: one frame near the end of
+    // the scene before (which leaves the globals that scene sets), then the frame itself.
+    static int play(int scene, double t) {
+        setAudioPositionSource(answerDrivenPosition);
+        beginTimeline();
+        if (scene > 0) frameAt(scene - 1, SCENE_LENGTH_TICKS[scene - 1] - 1.0);
+        return frameAt(scene, t);
+    }
+
+    static int frameAt(int scene, double t) {
+        drivenPosition =
+            static_cast<int32_t>((SCENE_START_MS[scene] + t / 0.035) * 176.4 + 1.0);
+        return timelineFrame();
+    }
+
+    // The pixel at (x, y) in [-1, 1] of the overlay plane, origin at the screen centre.
+    static Rgb at(double x, double y) {
+        return GlTestContext::readPixel(static_cast<int>((x + 1.0) * 320.0),
+                                        static_cast<int>((y + 1.0) * 240.0));
+    }
+
+    static inline bool loaded = false;
+};
+
+::testing::AssertionResult near(const Rgb& actual, int r, int g, int b) {
+    constexpr int tolerance = 4;
+    if (std::abs(actual.r - r) <= tolerance && std::abs(actual.g - g) <= tolerance &&
+        std::abs(actual.b - b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", "
+                                         << actual.b << "), expected (" << r << ", " << g << ", "
+                                         << b << ")";
+}
+
+}  // namespace
+
+// Centre: two half-level background copies (40) under the grey logo mask (x 0.5) plus the green
+// logo (60). (0.9, -0.45) lies outside the mask, inside the blue title picture L5.
+TEST_F(CompositionTest, TitleFadesInAndItsPicturesFadeOutOverTheLastThreeSeconds) {
+    ASSERT_EQ(play(0, 5000 * 0.035), 1);
+    EXPECT_TRUE(near(at(0, 0), 20, 80, 20));
+    // Level (13000 - 5000) / 3000 = 2.67 draws like 1: the Layer colour is clamped.
+    EXPECT_TRUE(near(at(0.9, -0.45), 40, 40, 90));
+
+    play(0, 1000 * 0.035);  // fade from black at 0.35
+    EXPECT_TRUE(near(at(0, 0), 7, 28, 7));
+
+    play(0, 11500 * 0.035);  // level 0.5
+    EXPECT_TRUE(near(at(0.9, -0.45), 40, 40, 65));
+
+    play(0, 13100 * 0.035);  // level 0: only the backgrounds remain
+    EXPECT_TRUE(near(at(0.9, -0.45), 40, 40, 40));
+}
+
+// The light scene's picture is always multiplied by the grey inner-world mask (x 0.5), zoomed
+// over the whole screen while the scene plays.
+TEST_F(CompositionTest, LightSceneTakesOpenWithAHalfWhiteFlashAndSetTheFlareDirection) {
+    play(1, 120);  // cut 1, 5 ticks in: white 0.375 under the mask
+    EXPECT_TRUE(near(at(0.5, 0.5), 48, 48, 48));
+    play(1, 140);  // 25 ticks in: the flash is over
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 0));
+
+    ASSERT_GT(scenes[0].flareSetCount, 0);
+    play(1, 10);  // animation time 110: the flare fades in
+    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 1);
+    play(1, 45);  // 145: out
+    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 0);
+    play(1, 265);  // cut 2 runs backwards: 400 - 35 = 365, out
+    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 0);
+    play(1, 300);  // 330: in
+    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 1);
+}
+
+// The text of cut 2 (red 200 at 0.5 and 0.2 where both copies overlap, then the mask) is at
+// the level the rising part of the cut left, and stays hidden without it.
+TEST_F(CompositionTest, LightSceneTextKeepsTheLevelOfTheLastFrameThatSetIt) {
+    play(1, 260);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
+    play(1, 240);  // 10 ticks into cut 2: level 0.5
+    play(1, 260);
+    EXPECT_TRUE(near(at(0, -0.5), 35, 0, 0));
+    resetCompositionState();
+    play(1, 260);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
+}
+
+TEST_F(CompositionTest, LightSceneHoldsTheShrinkingTitleForItsFirstSecondAndAHalf) {
+    play(1, 750 * 0.035);  // g = 0.5: backgrounds at 0.25 each, logo at 0.5 under its mask
+    EXPECT_TRUE(near(at(0, 0), 10, 40, 10));
+    EXPECT_TRUE(near(at(0, 0.5), 20, 20, 20));  // outside the logo, squashed to 1/8 height
+    play(1, 1600 * 0.035);
+    EXPECT_TRUE(near(at(0, 0.5), 0, 0, 0));
+}
+
+// From t = 1050 the scene darkens while the inner-world picture (blue 100 under the mask, plus
+// red 60) comes up; from 1250 it is at full level and the next pass draws no opaque meshes.
+TEST_F(CompositionTest, LightSceneEndsZoomedIntoTheInnerWorldPicture) {
+    play(1, 1150);
+    EXPECT_TRUE(near(at(0.5, 0.5), 30, 0, 25));
+    EXPECT_NEAR(sceneBrightness, 0.5f, 1e-5);
+    play(1, 1300);
+    EXPECT_TRUE(near(at(0.5, 0.5), 60, 0, 50));
+    EXPECT_FLOAT_EQ(sceneBrightness, 0.0f);
+}
+
+// At t = 20 the end picture of scene 1 (blue 100) is darkened to 0.6 and four tiles (the bottom
+// row) are gone: the white text column drawn later (0.4 x t / 300) shows only there.
+TEST_F(CompositionTest, DarmSceneUncoversTheEndPictureOfTheLightSceneTileByTile) {
+    play(2, 20);
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 60));
+    EXPECT_TRUE(near(at(-0.9, -0.5), 7, 7, 67));
+    EXPECT_TRUE(near(at(-0.9, 0.5), 0, 0, 60));
+
+    play(2, 45);  // every tile gone, the end picture at 0.1
+    EXPECT_TRUE(near(at(-0.9, 0.5), 15, 15, 25));
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 10));
+}
+
+TEST_F(CompositionTest, DarmSceneShowsTheMonksAndClosesItsShutters) {
+    SpriteSet& balls = scenes[5].spriteSets[1];
+    play(2, 100);
+    EXPECT_EQ(balls.spriteCount, 0);
+    play(2, 400);  // one more path ball every 114 ticks from t = 164
+    EXPECT_EQ(balls.spriteCount, 3);
+    play(2, 700);
+    EXPECT_EQ(balls.spriteCount, 5);
+    EXPECT_TRUE(near(at(0.7, 0.5), 0, 80, 0));
+
+    play(2, 930);  // the black shutters reach y = -0.5 and 0.5
+    EXPECT_TRUE(near(at(0.7, 0), 0, 80, 0));
+    EXPECT_TRUE(near(at(0.7, 0.8), 0, 0, 0));
+    EXPECT_TRUE(near(at(0.7, -0.8), 0, 0, 0));
+}
+
+TEST_F(CompositionTest, NeuronalSceneSlidesTheHelmetAndKeepsTheFlyingTextLevel) {
+    play(3, 300);  // helmet (red 90) in place, text level never raised
+    EXPECT_TRUE(near(at(-0.5, 0), 90, 0, 0));
+    EXPECT_TRUE(near(at(0.6, 0), 0, 0, 0));
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 0));
+    EXPECT_FLOAT_EQ(textureTable[25].wireBrightness, 0.5f);
+
+    play(3, 50);  // level 0.5, then kept: blue 200 x (0.6 + 0.3) x 0.5
+    play(3, 300);
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 90));
+
+    play(3, 850);  // greetings (green 100 at 0.5), helmet leaving, all at half level
+    EXPECT_TRUE(near(at(0.5, 0), 0, 25, 0));
+    EXPECT_TRUE(near(at(-0.9, 0), 45, 0, 0));
+    EXPECT_TRUE(near(at(0.5, 0.5), 0, 25, 0));  // the flying text is gone
+}
+
+TEST_F(CompositionTest, DarmSceneAgainFlashesWhiteAndLetsTheBirdAndTextPass) {
+    play(4, 20);  // white 0.6; the bird (blue 120) still at the right edge
+    EXPECT_TRUE(near(at(0.95, 0), 153, 153, 255));
+    EXPECT_TRUE(near(at(0, 0), 153, 153, 153));
+    EXPECT_EQ(scenes[5].spriteSets[1].spriteCount, 0);
+
+    play(4, 25);  // a quarter of the wire pulse's period
+    EXPECT_NEAR(textureTable[40].wireBrightness, 0.9f, 1e-5);
+
+    play(4, 250);  // the bird rests in the middle
+    EXPECT_TRUE(near(at(0.5, 0), 0, 0, 120));
+    EXPECT_TRUE(near(at(-0.6, 0), 0, 0, 0));
+
+    play(4, 350);  // the red text at the centre, both copies: 100 x (0.4 + 0.3)
+    EXPECT_TRUE(near(at(0, -0.8), 70, 0, 0));
+
+    play(4, 850);  // fading to black
+    EXPECT_TRUE(near(at(0.95, 0), 0, 0, 60));
+}
+
+TEST_F(CompositionTest, AterieSceneFadesEveryTakeAndEndsOnTheFishPicture) {
+    play(5, 30);  // take 0: the masked embryo (80, 0, 80) coming up at 0.6
+    EXPECT_TRUE(near(at(-0.5, -0.5), 48, 0, 48));
+    play(5, 80);
+    EXPECT_TRUE(near(at(-0.5, -0.5), 80, 0, 80));
+    play(5, 400);  // take 3: embryo at half level
+    EXPECT_TRUE(near(at(-0.5, -0.5), 40, 0, 40));
+    play(5, 460);  // the last tick of take 3 is black
+    EXPECT_TRUE(near(at(-0.5, -0.5), 0, 0, 0));
+    play(5, 520);  // take 4: the jesus picture alone
+    EXPECT_TRUE(near(at(-0.5, -0.5), 120, 60, 0));
+    play(5, 570);  // darkening to a quarter in its last 15 ticks
+    EXPECT_TRUE(near(at(-0.5, -0.5), 60, 30, 0));
+    play(5, 930);  // the fish take coming up from black
+    EXPECT_TRUE(near(at(0, 0), 0, 30, 30));
+    play(5, 1000);
+    for (const auto& point : {std::pair{0.0, 0.0}, {-0.98, -0.98}, {0.98, 0.98}}) {
+        EXPECT_TRUE(near(at(point.first, point.second), 0, 150, 150));
+    }
+    play(5, 1360);  // and it stays up to the end of the scene
+    EXPECT_TRUE(near(at(0, 0), 0, 150, 150));
+}
+
+// The background is the dark blue clear colour; the water texture is re-made every frame from
+// the 128 x 128 surface picture (copied unchanged over the flat water picture).
+TEST_F(CompositionTest, FishSceneShowsItsBackgroundBetweenFlashAndFadeAndRewarpsTheWater) {
+    play(6, 20);
+    EXPECT_TRUE(near(at(0, 0), 179, 179, 204));
+    play(6, 500);
+    EXPECT_TRUE(near(at(0, 0), 26, 26, 51));
+    play(6, 885);
+    EXPECT_TRUE(near(at(0, 0), 13, 13, 25));
+
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, textureTable[63].glName);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 128);
+    std::vector<uint8_t> texels(128 * 128 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    const uint8_t* surface = surfaceColourPicture->pixels;
+    EXPECT_EQ(std::vector<uint8_t>(texels.begin(), texels.begin() + 30),
+              std::vector<uint8_t>(surface, surface + 30));
+}
+
+TEST_F(CompositionTest, MirrorSceneSlidesTheFireSpitterAndClosesItsShutters) {
+    play(7, 220);  // the fire-spitter (100, 100, 0) two fifths of the way in
+    EXPECT_TRUE(near(at(0.6, 0), 100, 100, 0));
+    EXPECT_TRUE(near(at(0, 0), 0, 0, 0));
+    play(7, 520);  // leaving again, between the closing shutters
+    EXPECT_TRUE(near(at(0.85, 0), 100, 100, 0));
+    EXPECT_TRUE(near(at(0.85, 0.8), 0, 0, 0));
+
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, textureTable[81].glName);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 128);
+}
+
+// The blue text at 0.7 and 0.3 (0.3 alone above y = -0.1), a half-white flash at the start and
+// black from t = 350; past the end of scene 8 the loop stops on a cleared frame.
+TEST_F(CompositionTest, KopuliSceneBreathesItsTextAndEndsTheDemoInBlack) {
+    play(8, 10);
+    EXPECT_TRUE(near(at(0, -0.5), 102, 102, 202));
+    play(8, 100);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 100));
+    EXPECT_TRUE(near(at(0, 0.3), 0, 0, 30));
+    play(8, 300);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 50));
+    play(8, 400);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
+
+    setAudioPositionSource(answerDrivenPosition);
+    beginTimeline();
+    drivenPosition = static_cast<int32_t>(228001 * 176.4);
+    EXPECT_EQ(timelineFrame(), 0);
+    EXPECT_GE(sceneIndex, 9);
+    EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
+}
