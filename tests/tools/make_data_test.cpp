@@ -1,0 +1,532 @@
+// The data generator, run into a temporary folder and read back with the demo's own readers:
+// the whole set loads with no message, the scene files hold every object and light the demo
+// reaches by index with tracks that cover the times it plays, loops close without a seam,
+// pictures and masks have the shape their roles need, and the output never varies. The key
+// authoring is checked against the demo's own track evaluation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "anim/keyframe_tracks.h"
+#include "assets/bmp_reader.h"
+#include "assets/flare_file.h"
+#include "assets/scene.h"
+#include "assets/scene_file.h"
+#include "data_set.h"
+#include "demo_data_fixture.h"
+#include "gl_test_context.h"
+#include "music.h"
+#include "platform/platform.h"
+#include "scene_authoring.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string makeTempDir(const char* prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back(0);
+    const char* made = mkdtemp(buffer.data());
+    return made ? made : "";
+}
+
+// One generated set (without the music, which one test makes on its own) shared by the suite.
+class MakeDataTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root = makeTempDir("qd-make-data-");
+        DataSetOptions options;
+        options.skipMusic = true;
+        generated = !root.empty() && generateDataSet(root + "/data", options) == 1;
+    }
+    static void TearDownTestSuite() {
+        if (root.rfind("/tmp/qd-make-data-", 0) == 0) fs::remove_all(root);
+    }
+    void SetUp() override { ASSERT_TRUE(generated); }
+
+    static std::string path(const std::string& dataName) { return dataFilePath(root + "/data", dataName); }
+
+    // A scene file loaded into a Scene of its own, released again by the caller.
+    struct LoadedScene {
+        Scene* scene = static_cast<Scene*>(std::calloc(1, sizeof(Scene)));
+        ~LoadedScene() {
+            releaseScene(scene);
+            std::free(scene);
+        }
+    };
+    static int load(const std::string& dataName, int32_t base, LoadedScene* out) {
+        return loadScene(path(dataName).c_str(), out->scene, base);
+    }
+
+    static std::string root;
+    static bool generated;
+};
+std::string MakeDataTest::root;
+bool MakeDataTest::generated = false;
+
+Vec3 evalAt(KeyTrack* track, float t) {
+    Vec3 v;
+    evalVectorTrack(track, &v, t);
+    return v;
+}
+
+double distance(Vec3 a, Vec3 b) { return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) + double(a.z - b.z) * (a.z - b.z)); }
+
+template <typename Key>
+bool timesIncrease(const KeyTrack& track) {
+    const Key* keys = static_cast<const Key*>(track.keys);
+    if (track.keyCount < 1) return false;
+    for (int k = 1; k < track.keyCount; ++k)
+        if (keys[k].time <= keys[k - 1].time) return false;
+    return true;
+}
+
+template <typename Key>
+bool covers(const KeyTrack& track, int from, int to) {
+    const Key* keys = static_cast<const Key*>(track.keys);
+    return track.keyCount == 1 || (keys[0].time <= from && keys[track.keyCount - 1].time >= to);
+}
+
+struct SceneFile {
+    const char* name;
+    int32_t base;
+    int from, to;  // scene times the demo evaluates this file at
+};
+const SceneFile SCENE_FILES[] = {
+    {"data\\light.dat", 10, 100, 1350},   {"data\\neuronal.dat", 25, 0, 250}, {"data\\aterie.dat", 31, 0, 1320},
+    {"data\\darm.dat", 40, 0, 3000},      {"data\\kopuli.dat", 70, 0, 200},   {"data\\fisch2.dat", 60, 50, 870},
+    {"data\\mirror.dat", 80, 50, 620},    {"data\\morph1.dat", 60, 0, 0},     {"data\\morph2.dat", 60, 0, 0},
+    {"data\\morph3.dat", 60, 0, 0},       {"data\\morph4.dat", 60, 0, 0},     {"data\\morph5.dat", 60, 0, 0},
+};
+
+}  // namespace
+
+// ---- The set as the demo loads it ----
+
+TEST_F(MakeDataTest, DemoLoadsTheWholeSetWithoutAnyMessage) {
+    GlTestContext::ensure();
+    const LoadRecord record = loadDemoFixture(root);
+    EXPECT_EQ(record.result, 1);
+    EXPECT_TRUE(record.messages.empty()) << record.messages.front();
+    // 74 slot pictures plus the lens chain read three times.
+    EXPECT_EQ(record.log.size(), 74u + 3 * flareElementNames().size());
+    for (const std::string& name : FIXTURE_PICTURES) EXPECT_TRUE(fs::exists(path(name))) << name;
+}
+
+TEST_F(MakeDataTest, SameBytesOnEveryRun) {
+    std::string again = makeTempDir("qd-make-data-again-");
+    ASSERT_EQ(writePictures(again), 1);
+    ASSERT_EQ(writeBmpPictures(again), 1);
+    ASSERT_EQ(writeFlareConfig(again), 1);
+    ASSERT_EQ(writeSceneFiles(again), 1);
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(again)) {
+        std::string name = entry.path().filename().string();
+        EXPECT_EQ(readBytes(entry.path().string()), readBytes(root + "/data/" + name)) << name;
+        ++compared;
+    }
+    EXPECT_EQ(compared, int(pictureNames().size()) + 2 + 1 + 12);
+    fs::remove_all(again);
+}
+
+// ---- Scene contracts ----
+
+TEST_F(MakeDataTest, SceneFilesHoldEveryObjectAndLightTheDemoReachesByIndex) {
+    LoadedScene light, neuronal, aterie, darm, kopuli, fish, mirror;
+    ASSERT_EQ(load("data\\light.dat", 10, &light), 1);
+    ASSERT_EQ(load("data\\neuronal.dat", 25, &neuronal), 1);
+    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
+    ASSERT_EQ(load("data\\darm.dat", 40, &darm), 1);
+    ASSERT_EQ(load("data\\kopuli.dat", 70, &kopuli), 1);
+    ASSERT_EQ(load("data\\fisch2.dat", 60, &fish), 1);
+    ASSERT_EQ(load("data\\mirror.dat", 80, &mirror), 1);
+    EXPECT_GE(light.scene->lightCount, 1);
+    EXPECT_GE(neuronal.scene->lightCount, 2);
+    EXPECT_GE(aterie.scene->objectCount, 1);
+    EXPECT_GE(aterie.scene->lightCount, 9);
+    EXPECT_GE(darm.scene->lightCount, 1);
+    EXPECT_NE(findObjectBySlot(darm.scene, 40), nullptr);
+    EXPECT_NE(findObjectBySlot(kopuli.scene, 71), nullptr);
+    EXPECT_GE(fish.scene->objectCount, 2);
+    ASSERT_GE(mirror.scene->objectCount, 3);
+
+    // Texture numbers name only the slots each file's set-up fills for meshes.
+    const std::map<const Scene*, std::pair<int, int>> slots = {
+        {light.scene, {10, 23}}, {neuronal.scene, {25, 30}}, {aterie.scene, {31, 32}}, {darm.scene, {40, 59}},
+        {kopuli.scene, {70, 71}}, {fish.scene, {60, 63}},     {mirror.scene, {80, 82}}};
+    for (const auto& [scene, range] : slots)
+        for (int i = 0; i < scene->objectCount; ++i) {
+            EXPECT_GE(scene->objects[i].textureSlot, range.first);
+            EXPECT_LE(scene->objects[i].textureSlot, range.second);
+        }
+
+    // The mirror copy has the shape's vertices and faces.
+    const SceneObject& shape = mirror.scene->objects[0];
+    const SceneObject& copy = mirror.scene->objects[2];
+    ASSERT_EQ(copy.vertexCount, shape.vertexCount);
+    ASSERT_EQ(copy.faceCount, shape.faceCount);
+    for (int v = 0; v < shape.vertexCount; ++v) EXPECT_EQ(distance(copy.vertices[v], shape.vertices[v]), 0.0);
+    for (int f = 0; f < shape.faceCount; ++f)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(copy.faces[f].corners[c].vertex, shape.faces[f].corners[c].vertex);
+
+    // Every morph key has the morphed objects' vertex count, and vertex k stays vertex k: the
+    // keys of one ring differ from each other only a little, never by a reordering.
+    const int count = fish.scene->objects[1].vertexCount;
+    EXPECT_EQ(shape.vertexCount, count);
+    for (int m = 1; m <= 5; ++m) {
+        LoadedScene morph;
+        ASSERT_EQ(load("data\\morph" + std::to_string(m) + ".dat", 60, &morph), 1);
+        ASSERT_EQ(morph.scene->objectCount, 10);
+        for (int k = 0; k < 10; ++k) {
+            ASSERT_EQ(morph.scene->objects[k].vertexCount, count);
+            for (int v = 0; v < count; ++v)
+                EXPECT_LT(distance(morph.scene->objects[k].vertices[v], fish.scene->objects[1].vertices[v]), 2.5);
+        }
+    }
+}
+
+TEST_F(MakeDataTest, TracksHaveOrderedKeysCoveringTheTimesPlayedAndNothingStartsHidden) {
+    for (const SceneFile& file : SCENE_FILES) {
+        SCOPED_TRACE(file.name);
+        LoadedScene loaded;
+        ASSERT_EQ(load(file.name, file.base, &loaded), 1);
+        Scene* s = loaded.scene;
+        SceneCamera* c = s->camera;
+        EXPECT_TRUE(timesIncrease<VectorKey>(c->positionTrack) && timesIncrease<VectorKey>(c->targetTrack));
+        EXPECT_TRUE(timesIncrease<ScalarKey>(c->rollTrack) && timesIncrease<ScalarKey>(c->fovTrack));
+        EXPECT_TRUE(covers<VectorKey>(c->positionTrack, file.from, file.to));
+        EXPECT_TRUE(covers<VectorKey>(c->targetTrack, file.from, file.to));
+        for (int i = 0; i < s->objectCount; ++i) {
+            SceneObject& o = s->objects[i];
+            EXPECT_TRUE(timesIncrease<VectorKey>(o.positionTrack) && timesIncrease<RotationKey>(o.rotationTrack) &&
+                        timesIncrease<VectorKey>(o.scaleTrack) && timesIncrease<ToggleKey>(o.hideTrack));
+            EXPECT_TRUE(covers<VectorKey>(o.positionTrack, file.from, file.to) &&
+                        covers<RotationKey>(o.rotationTrack, file.from, file.to));
+            advanceToggleTrack(&o.hideTrack, 3000);
+            EXPECT_EQ(o.hideTrack.toggleState, 0) << "object " << i;
+        }
+        for (int i = 0; i < s->lightCount; ++i) {
+            SceneLight& l = s->lights[i];
+            EXPECT_TRUE(timesIncrease<VectorKey>(l.positionTrack) && timesIncrease<ToggleKey>(l.hideTrack));
+            EXPECT_TRUE(covers<VectorKey>(l.positionTrack, file.from, file.to));
+            advanceToggleTrack(&l.hideTrack, 3000);
+            EXPECT_EQ(l.hideTrack.toggleState, 0) << "light " << i;
+        }
+    }
+    // The artery's blood streams and the intestine's path are sampled up to 3000.
+    LoadedScene aterie, darm;
+    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
+    ASSERT_EQ(load("data\\darm.dat", 40, &darm), 1);
+    for (int i : {7, 8}) EXPECT_TRUE(covers<VectorKey>(aterie.scene->lights[i].positionTrack, 0, 3000));
+    EXPECT_TRUE(covers<VectorKey>(darm.scene->lights[0].positionTrack, 0, 3000));
+}
+
+TEST_F(MakeDataTest, CamerasNeverLookAlongTheVerticalAxis) {
+    for (const SceneFile& file : SCENE_FILES) {
+        SCOPED_TRACE(file.name);
+        LoadedScene loaded;
+        ASSERT_EQ(load(file.name, file.base, &loaded), 1);
+        SceneCamera* c = loaded.scene->camera;
+        for (double t = 0; t <= std::max(file.to, 1) + 20; t += 0.5) {
+            Vec3 p = evalAt(&c->positionTrack, float(t)), q = evalAt(&c->targetTrack, float(t));
+            double fx = q.x - p.x, fy = q.y - p.y, fz = q.z - p.z;
+            double length = std::sqrt(fx * fx + fy * fy + fz * fz);
+            ASSERT_GT(length, 1.0) << "t = " << t;
+            ASSERT_GT(std::hypot(fx, fy) / length, 0.2) << "t = " << t;
+        }
+    }
+}
+
+TEST_F(MakeDataTest, LoopedPathsCloseWithoutASeam) {
+    struct Loop {
+        const char* file;
+        int32_t base;
+        int light;  // -1: the camera position
+        float period;
+    };
+    const Loop loops[] = {{"data\\neuronal.dat", 25, -1, 250}, {"data\\neuronal.dat", 25, 0, 250},
+                          {"data\\neuronal.dat", 25, 1, 250},  {"data\\kopuli.dat", 70, -1, 200},
+                          {"data\\darm.dat", 40, 0, 2500},     {"data\\aterie.dat", 31, 7, 600},
+                          {"data\\aterie.dat", 31, 8, 600}};
+    for (const Loop& loop : loops) {
+        SCOPED_TRACE(std::string(loop.file) + " light " + std::to_string(loop.light));
+        LoadedScene loaded;
+        ASSERT_EQ(load(loop.file, loop.base, &loaded), 1);
+        KeyTrack* track = loop.light < 0 ? &loaded.scene->camera->positionTrack
+                                         : &loaded.scene->lights[loop.light].positionTrack;
+        Vec3 start = evalAt(track, 0), end = evalAt(track, loop.period);
+        EXPECT_LT(distance(start, end), 0.05);
+        // Across the seam the path moves on at the pace it has on either side of it.
+        double step = distance(evalAt(track, 0.5f), evalAt(track, 1.5f));
+        double seam = distance(evalAt(track, loop.period - 0.5f), evalAt(track, 0.5f));
+        EXPECT_NEAR(seam, step, step * 0.15 + 1e-3);
+    }
+}
+
+TEST_F(MakeDataTest, TubesFaceTheirAxisSoTheCameraInsideSeesThem) {
+    LoadedScene aterie;
+    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
+    const SceneObject& wall = aterie.scene->objects[0];
+    int inward = 0;
+    for (int f = 0; f < wall.faceCount; ++f) {
+        Vec3 a = wall.vertices[wall.faces[f].corners[0].vertex], b = wall.vertices[wall.faces[f].corners[1].vertex],
+             c = wall.vertices[wall.faces[f].corners[2].vertex];
+        double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+        double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+        double cx = (a.x + b.x + c.x) / 3, cy = (a.y + b.y + c.y) / 3, cz = (a.z + b.z + c.z) / 3;
+        double r = std::hypot(cx, cy);
+        // The vessel is a ring around z; its axis point nearest the face lies on that ring.
+        double ax = cx / r * 900, ay = cy / r * 900;
+        if (nx * (ax - cx) + ny * (ay - cy) + nz * (0 - cz) > 0) ++inward;
+    }
+    EXPECT_EQ(inward, wall.faceCount);
+}
+
+// ---- Pictures ----
+
+namespace {
+struct Decoded {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bgr;
+    int brightness(double fx, double fy) const {
+        int x = std::min(width - 1, int(fx * width)), y = std::min(height - 1, int(fy * height));
+        const uint8_t* p = &bgr[(size_t(y) * width + x) * 3];
+        return (p[0] + p[1] + p[2]) / 3;
+    }
+    double litFraction() const {
+        size_t lit = 0;
+        for (size_t i = 0; i < bgr.size(); i += 3) lit += (bgr[i] + bgr[i + 1] + bgr[i + 2]) / 3 > 150;
+        return double(lit) / (bgr.size() / 3);
+    }
+};
+Decoded decode(const std::string& path) {
+    Decoded d;
+    unsigned char* pixels = nullptr;
+    if (decodeJpeg(path.c_str(), &d.width, &d.height, &pixels) && pixels) {
+        d.bgr.assign(pixels, pixels + size_t(d.width) * d.height * 3);
+        std::free(pixels);
+    }
+    return d;
+}
+}  // namespace
+
+TEST_F(MakeDataTest, MasksKeepWhiteAroundTheirShapesAndAdditivePicturesAreBlackThere) {
+    for (const char* mask : {"data\\logo-opacity.jpg", "data\\helm-op.jpg", "data\\embryo-o.jpg", "data\\monks-op.jpg",
+                             "data\\vogel-op.jpg", "data\\feuer-opacity.jpg"}) {
+        Decoded d = decode(path(mask));
+        ASSERT_GT(d.width, 0) << mask;
+        EXPECT_GT(d.brightness(0.02, 0.02), 240) << mask;
+        EXPECT_LT(d.litFraction(), 0.95) << mask << " cuts nothing";
+    }
+    for (const char* picture : {"data\\logo-quelldriftlogo.jpg", "data\\helmchen.jpg", "data\\embryo-f.jpg", "data\\monks.jpg",
+                                "data\\vogel.jpg", "data\\feuer-spucker.jpg", "data\\atom1.jpg", "data\\flare2.jpg",
+                                "data\\lens1.jpg", "data\\blut2.jpg", "data\\netz-flare.jpg"}) {
+        Decoded d = decode(path(picture));
+        ASSERT_GT(d.width, 0) << picture;
+        EXPECT_LT(d.brightness(0.01, 0.99), 8) << picture;
+    }
+    // The fader is white at the top and black at the bottom, with a soft edge between.
+    Decoded fader = decode(path("data\\fader.jpg"));
+    EXPECT_GT(fader.brightness(0.5, 0.05), 245);
+    EXPECT_LT(fader.brightness(0.5, 0.95), 8);
+    int middle = fader.brightness(0.5, 0.5);
+    EXPECT_GT(middle, 40);
+    EXPECT_LT(middle, 215);
+}
+
+TEST_F(MakeDataTest, TextPicturesCarryLightLettersOnBlack) {
+    for (const char* text : {"data\\text-greetings.jpg", "data\\text-checkourgift.jpg", "data\\text-webringyoudemo.jpg",
+                             "data\\text-driftwelling.jpg", "data\\text-light.jpg", "data\\text-flyout.jpg",
+                             "data\\text-scream.jpg", "data\\text-wewant.jpg", "data\\text-inside.jpg",
+                             "data\\text-outside.jpg", "data\\text-brakkwell.jpg", "data\\logo-credits.jpg",
+                             "data\\logo-brakkwell.jpg", "data\\logo-quelldrift.jpg", "data\\logo-wearegetting.jpg"}) {
+        Decoded d = decode(path(text));
+        ASSERT_GT(d.width, 0) << text;
+        EXPECT_LT(d.brightness(0.005, 0.01), 8) << text;
+        EXPECT_GT(d.litFraction(), 0.01) << text;
+        EXPECT_LT(d.litFraction(), 0.5) << text;
+    }
+}
+
+TEST_F(MakeDataTest, BmpPicturesAre128SquareAndTheWaterHasSlopes) {
+    Picture* surface = loadDib(path("data\\surface.bmp").c_str());
+    Picture* water = loadDib(path("data\\water.bmp").c_str());
+    ASSERT_NE(surface, nullptr);
+    ASSERT_NE(water, nullptr);
+    EXPECT_EQ(surface->width, 128);
+    EXPECT_EQ(surface->height, 128);
+    EXPECT_EQ(water->width, 128);
+    EXPECT_EQ(water->height, 128);
+    int lowest = 255, highest = 0;
+    for (int i = 0; i < 128 * 128; ++i) {
+        lowest = std::min<int>(lowest, water->pixels[i * 3]);
+        highest = std::max<int>(highest, water->pixels[i * 3]);
+    }
+    EXPECT_GT(highest - lowest, 60);
+    for (Picture* p : {surface, water}) {
+        std::free(p->pixels);
+        std::free(p);
+    }
+}
+
+TEST_F(MakeDataTest, FlareFileNamesAChainOfLensPicturesInShortCrLfLines) {
+    std::vector<uint8_t> bytes = readBytes(path("data\\flare.cfg"));
+    ASSERT_FALSE(bytes.empty());
+    ASSERT_EQ(bytes.back(), '\n');
+    size_t lineStart = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n') continue;
+        EXPECT_EQ(bytes[i - 1], '\r');
+        EXPECT_LT(i - lineStart, 255u);
+        lineStart = i + 1;
+    }
+    static std::vector<std::string> loaded;
+    loaded.clear();
+    Vec3 anchor{0, 0, 0};
+    FlareSet set{};
+    ASSERT_EQ(readFlareBytes(bytes.data(), bytes.size(), &anchor, [](const char* p, uint32_t* name) {
+                  loaded.push_back(p);
+                  *name = 1;
+              }, &set), 1);
+    EXPECT_GE(set.elementCount, 4);
+    EXPECT_EQ(loaded, flareElementNames());
+    EXPECT_GT(set.spacing, 0.0f);
+    EXPECT_GT(set.fadeSpeed, 0.0f);
+    for (int k = 0; k < set.elementCount; ++k) {
+        EXPECT_GT(set.elements[k].halfSize, 0.0f);
+        EXPECT_LE(set.elements[k].halfSize, 1.0f);
+        EXPECT_GT(set.elements[k].red + set.elements[k].green + set.elements[k].blue, 0.0f);
+    }
+    for (const std::string& name : loaded) EXPECT_GT(decode(path(name)).width, 0) << name;
+    releaseFlareSet(&set);
+}
+
+// ---- Music ----
+
+TEST(MakeDataMusic, DecodesAsStereo44100OfTheLengthAskedFor) {
+    EXPECT_GE(DataSetOptions{}.musicSeconds, 230.0);
+    std::string dir = makeTempDir("qd-make-data-music-");
+    ASSERT_EQ(writeMusic(dir, 3.0), 1);
+    std::string file = dir + "/5tfina.mp3";
+    std::vector<uint8_t> bytes = readBytes(file);
+    ASSERT_GT(bytes.size(), 4u);
+    // MPEG-1 layer III frame header, 44 100 Hz, not mono.
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1] & 0xFE, 0xFA);
+    EXPECT_EQ((bytes[2] >> 2) & 3, 0);
+    EXPECT_NE(bytes[3] >> 6, 3);
+    static size_t decodedBytes;
+    decodedBytes = 0;
+    ASSERT_EQ(decodeMusicFile(file.c_str(), [](const uint8_t*, size_t count, void*) { decodedBytes += count; }, nullptr), 1);
+    // 3 s of 4-byte frames, give or take the encoder's padding of about two MP3 frames.
+    EXPECT_NEAR(double(decodedBytes), 3.0 * 176400, 1152 * 4 * 3);
+    fs::remove_all(dir);
+}
+
+TEST(MakeDataMusic, SectionsChangeAtTheSceneStartsAndBeatsLandOnTheCuts) {
+    std::vector<int16_t> music = renderMusic(150.0);
+    auto loudness = [&](double from, double to) {
+        double sum = 0;
+        size_t a = size_t(from * MUSIC_RATE), b = size_t(to * MUSIC_RATE);
+        for (size_t i = a; i < b; ++i) sum += double(music[i * 2]) * music[i * 2] + double(music[i * 2 + 1]) * music[i * 2 + 1];
+        return std::sqrt(sum / double(2 * (b - a)));
+    };
+    // The title's music is quiet; the light scene starts on a beat with the drums.
+    EXPECT_GT(loudness(13.2, 13.3), 2.0 * loudness(12.9, 13.0));
+    // Each 115-tick cut of scenes 1 and 5 opens on a kick: louder than the offbeat before it.
+    for (double start : {13.2, 134.0})
+        for (int cut = 1; cut <= 4; ++cut) {
+            double at = start + cut * 115.0 / 35.0;
+            EXPECT_GT(loudness(at, at + 0.05), 1.3 * loudness(at - 0.14, at - 0.09)) << start << " cut " << cut;
+        }
+}
+
+// ---- Key authoring against the demo's own evaluation ----
+
+TEST(KeyAuthoring, HermiteTangentsFollowUnevenlySpacedKeysAtConstantSpeed) {
+    // Keys on a straight line at a constant speed of 2 units per tick, unevenly spaced in time.
+    std::vector<TimedPoint> points;
+    for (int32_t t : {0, 10, 40, 50, 120}) points.push_back({t, Vec3{float(2 * t), float(-t), 3}});
+    std::vector<VectorKey> keys = smoothVectorTrack(points, false);
+    KeyTrack track{int32_t(keys.size()), 0, 0, keys.data()};
+    for (float t : {5.0f, 25.0f, 45.0f, 80.0f, 119.0f}) {
+        Vec3 v = evalAt(&track, t);
+        EXPECT_NEAR(v.x, 2 * t, 1e-3) << t;
+        EXPECT_NEAR(v.y, -t, 1e-3) << t;
+        EXPECT_NEAR(v.z, 3, 1e-4) << t;
+    }
+    std::vector<TimedScalar> scalars = {{0, 0}, {30, 3}, {40, 4}};
+    std::vector<ScalarKey> scalarKeys = smoothScalarTrack(scalars, false);
+    KeyTrack scalarTrack{3, 0, 0, scalarKeys.data()};
+    float value;
+    evalScalarTrack(&scalarTrack, &value, 35);
+    EXPECT_NEAR(value, 3.5, 1e-4);
+}
+
+TEST(KeyAuthoring, LoopedTracksCarryTheirPaceAcrossTheSeam) {
+    // A circle sampled every 10 ticks over one period of 100.
+    auto circle = [](double t) { return Vec3{float(100 * std::cos(t * 0.0628318530718)), float(100 * std::sin(t * 0.0628318530718)), 0}; };
+    std::vector<VectorKey> open = smoothVectorTrack(samplePoints(circle, 0, 100, 10), false);
+    std::vector<VectorKey> looped = smoothVectorTrack(samplePoints(circle, 0, 100, 10), true);
+    KeyTrack openTrack{int32_t(open.size()), 0, 0, open.data()}, loopTrack{int32_t(looped.size()), 0, 0, looped.data()};
+    // Near the seam the looped track stays on the circle; the open one, with one-sided end
+    // tangents, strays from it.
+    for (float t : {2.0f, 98.0f}) {
+        Vec3 v = evalAt(&loopTrack, t);
+        EXPECT_NEAR(std::hypot(v.x, v.y), 100.0, 0.3) << t;
+    }
+    Vec3 stray = evalAt(&openTrack, 2.0f);
+    EXPECT_GT(std::fabs(std::hypot(stray.x, stray.y) - 100.0), 0.3);
+}
+
+TEST(KeyAuthoring, RotationKeysTurnSmoothlyThroughEveryKey) {
+    // A steady turn about z, 0.05 rad per tick, sampled every 20 ticks: between keys the
+    // evaluated rotation matches the steady turn; halfway and a quarter of the way along.
+    std::vector<RotationKey> keys = smoothRotationTrack(
+        sampleRotations([](double t) { return rotationAbout({0, 0, 1}, 0.05 * t); }, 0, 200, 20), false);
+    KeyTrack track{int32_t(keys.size()), 0, 0, keys.data()};
+    for (float t : {10.0f, 45.0f, 95.0f, 150.0f}) {
+        Quat q;
+        evalRotationTrack(&track, &q, t);
+        Quat expected = rotationAbout({0, 0, 1}, 0.05 * t);
+        double d = std::fabs(q.w * expected.w + q.x * expected.x + q.y * expected.y + q.z * expected.z);
+        EXPECT_GT(d, 0.9999) << t;
+    }
+    // The stored quaternion turns +x towards +y for a positive angle about z, in the demo's
+    // matrix reading (column 0 = (1 - 2y^2 - 2z^2, 2xy - 2wz, 2xz + 2wy)).
+    Quat q = rotationAbout({0, 0, 1}, 0.5);
+    EXPECT_NEAR(1 - 2 * q.y * q.y - 2 * q.z * q.z, std::cos(0.5), 1e-6);
+    EXPECT_NEAR(2 * q.x * q.y - 2 * q.w * q.z, std::sin(0.5), 1e-6);
+}
+
+TEST(FishMesh, EveryShapeKeepsTheVertexOrderAndFacesOutwards) {
+    Mesh rest = fishMesh(0, 0, 1);
+    for (Mesh shape : {fishMesh(0.3, 0, 1), fishMesh(0.7, 0.8, 1), fishMesh(0.1, -0.8, 1.3), fishMesh(0.9, 0, 0.8)}) {
+        ASSERT_EQ(shape.vertices.size(), rest.vertices.size());
+        ASSERT_EQ(shape.faces.size(), rest.faces.size());
+    }
+    // Outward faces enclose a positive volume (sum of signed tetrahedra from a point inside).
+    double volume = 0;
+    for (const FaceDesc& f : rest.faces) {
+        Vec3 a = rest.vertices[f.corners[0].vertex], b = rest.vertices[f.corners[1].vertex], c = rest.vertices[f.corners[2].vertex];
+        a.z -= float(FISH_LIFT), b.z -= float(FISH_LIFT), c.z -= float(FISH_LIFT);
+        volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) + a.z * (b.x * c.y - b.y * c.x)) / 6;
+    }
+    EXPECT_GT(volume, 0.3);
+    // The fish floats above the water plane z = 0 of the mirror scene.
+    for (Vec3 v : rest.vertices) EXPECT_GT(v.z, 0.0f);
+}
