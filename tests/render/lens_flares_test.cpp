@@ -136,7 +136,12 @@ TEST_F(LensFlares, LightInEyePlaneSkipsDrawingButStillFades) {
     set->fadeDirection = 1;
     set->fadeSpeed = 0.01f;
     frameStep = 1.0f;
+    const GLuint before = flatTexture(1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, before);
     drawFlares(&scene);
+    GLint binding = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
+    EXPECT_EQ(static_cast<GLuint>(binding), before);  // no element was even bound
     EXPECT_NEAR(set->intensity, 0.6f, 1e-6);
     EXPECT_FALSE(std::isnan(set->intensity));
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0, 0));
