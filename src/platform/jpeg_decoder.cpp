@@ -2,7 +2,7 @@
 // loader. The library reports fatal errors through a callback that would normally end the
 // process; here it jumps back to the decoder, which releases the library's state and fails, so
 // a missing, truncated or corrupt picture is only a picture that did not load. Warnings about
-// corrupt data (including a file that ends early) count as failures too. Grey, YCbCr and RGB
+// corrupt data (including a file that ends early) stop the decoding in the same way. Grey, YCbCr and RGB
 // files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are refused.
 #include <csetjmp>
 #include <cstdio>
@@ -20,7 +20,6 @@ constexpr size_t MAX_JPEG_BYTES = size_t{1} << 29;
 struct JpegErrorManager {
     jpeg_error_mgr base;  // first, so the library's pointer is also ours
     jmp_buf escape;
-    int warned;
 };
 
 void jumpOnError(j_common_ptr info) {
@@ -28,9 +27,10 @@ void jumpOnError(j_common_ptr info) {
     std::longjmp(manager->escape, 1);
 }
 
-// Level -1 is a warning about corrupt data; trace messages (levels 0 and up) are ignored.
-void noteWarning(j_common_ptr info, int level) {
-    if (level < 0) reinterpret_cast<JpegErrorManager*>(info->err)->warned = 1;
+// Level -1 is a warning about corrupt data (a file that ends early among them): decoding stops
+// at once, as for an error. Trace messages (levels 0 and up) are ignored.
+void stopOnWarning(j_common_ptr info, int level) {
+    if (level < 0) jumpOnError(info);
 }
 
 void silentOutput(j_common_ptr) {}
@@ -48,9 +48,8 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     jpeg_decompress_struct* info = &job->info;
     info->err = jpeg_std_error(&job->errors.base);
     job->errors.base.error_exit = jumpOnError;
-    job->errors.base.emit_message = noteWarning;
+    job->errors.base.emit_message = stopOnWarning;
     job->errors.base.output_message = silentOutput;
-    job->errors.warned = 0;
     if (setjmp(job->errors.escape)) return 0;
 
     jpeg_create_decompress(info);
@@ -80,7 +79,7 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
         if (jpeg_read_scanlines(info, &row, 1) != 1) return 0;
     }
     jpeg_finish_decompress(info);
-    return job->errors.warned ? 0 : 1;
+    return 1;
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 // bytes, JPEG pictures encoded on the spot, and a collector for the messages the readers show.
 #pragma once
 
-#include <jpeglib.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "platform/platform.h"
 
