@@ -554,11 +554,13 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\blue.jpg", [] { return flatPicture(64, {0.25f, 0.45f, 1.0f}); }});
     // The light scene.
     t.push_back({"data\\felsen.jpg", [] { return rockTexture(512); }});
+    // The two maps that are also drawn additively (the intestine, the light scene's ripple
+    // layer) stay dark on average, with bright highlights, so layers of them do not wash out.
     t.push_back({"data\\envmap.jpg", [] {
-        return sphereMap(256, {0.2f, 0.35f, 0.8f}, {1.0f, 0.75f, 0.4f}, {0.15f, 0.08f, 0.05f}, {1, 0.95f, 0.8f}, 0.9);
+        return sphereMap(256, {0.04f, 0.08f, 0.25f}, {0.55f, 0.3f, 0.12f}, {0.0f, 0.0f, 0.02f}, {0.9f, 0.75f, 0.5f}, 0.9);
     }});
     t.push_back({"data\\envmap2.jpg", [] {
-        return sphereMap(256, {0.5f, 0.8f, 1.0f}, {0.85f, 0.95f, 1.0f}, {0.1f, 0.2f, 0.3f}, {1, 1, 1}, 2.2);
+        return sphereMap(256, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
     }});
     t.push_back({"data\\envmap4.jpg", [] {
         return sphereMap(256, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
@@ -568,9 +570,10 @@ std::vector<PictureEntry> pictureTable() {
     }});
     t.push_back({"data\\atom1.jpg", [] { return glowPicture(128, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
     t.push_back({"data\\flare2.jpg", [] { return starFlare(256, {1.0f, 0.9f, 0.7f}, {1.0f, 0.7f, 0.4f}, 6); }});
-    t.push_back({"data\\flare3.jpg", [] { return glowPicture(128, {0.3f, 1.0f, 0.7f}, 2.0, 1.0); }});
-    t.push_back({"data\\flare4.jpg", [] { return glowPicture(128, {1.0f, 0.3f, 0.8f}, 2.0, 1.0); }});
-    t.push_back({"data\\flare5.jpg", [] { return glowPicture(128, {1.0f, 0.6f, 0.2f}, 3.0, 1.0); }});
+    // The swarm glows are drawn by the thousand, additively: small bright cores, fast falloff.
+    t.push_back({"data\\flare3.jpg", [] { return glowPicture(128, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare4.jpg", [] { return glowPicture(128, {0.9f, 0.25f, 0.7f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare5.jpg", [] { return glowPicture(128, {0.9f, 0.5f, 0.15f}, 4.0, 1.0); }});
     t.push_back({"data\\lens1.jpg", [] { return lensRing(256, {0.5f, 0.7f, 1.0f}, 0.7, 0.05); }});
     t.push_back({"data\\lens2.jpg", [] { return hexDisc(256, {0.6f, 1.0f, 0.7f}); }});
     t.push_back({"data\\lens3.jpg", [] { return glowPicture(128, {1.0f, 0.95f, 0.8f}, 5.0, 1.0); }});

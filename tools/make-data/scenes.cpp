@@ -119,7 +119,7 @@ SceneDesc neuronalScene() {
     scene.camera = sampledCamera(
         [](double t) {
             double a = TAU * t / LOOP;
-            return v3(2600 * std::cos(a), 2600 * std::sin(a), 500 * std::sin(a * 2));
+            return v3(1900 * std::cos(a), 1900 * std::sin(a), 400 * std::sin(a * 2));
         },
         [](double t) { return v3(0, 0, 100 * std::sin(TAU * t / LOOP)); }, LOOP, 10, true, 0.55);
     // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
@@ -240,20 +240,34 @@ Vec3 intestinePoint(double s) {
     double r = 300 + 120 * std::cos(3 * a);
     return v3(r * std::cos(2 * a), r * std::sin(2 * a), 110 * std::sin(3 * a));
 }
+// A point `distance` away from the knot, at `angle` around it.
+Vec3 intestineOffset(double s, double distance, double angle) {
+    Vec3 c = intestinePoint(s), ahead = intestinePoint(s + 0.0005), behind = intestinePoint(s - 0.0005);
+    double tx = ahead.x - behind.x, ty = ahead.y - behind.y, tz = ahead.z - behind.z;
+    double tl = std::sqrt(tx * tx + ty * ty + tz * tz);
+    tx /= tl, ty /= tl, tz /= tl;
+    double sx = ty, sy = -tx, sl = std::hypot(sx, sy);
+    sx /= sl, sy /= sl;
+    double ux = sy * tz, uy = -sx * tz, uz = sx * ty - sy * tx;  // side x tangent
+    double cs = std::cos(angle) * distance, sn = std::sin(angle) * distance;
+    return v3(c.x + sx * cs + ux * sn, c.y + sy * cs + uy * sn, c.z + uz * sn);
+}
 }  // namespace
 
 SceneDesc intestineScene() {
     SceneDesc scene;
-    // The camera rides the same knot as light 0, looking a little ahead along it.
+    // The camera rides the same knot as light 0, looking a little ahead along it, but off the
+    // centre line, so the swarm that hugs the path passes beside the eye instead of through it.
     scene.camera = sampledCamera(
-        [](double t) { return intestinePoint(t / INTESTINE_PERIOD); },
-        [](double t) { return intestinePoint((t + 40) / INTESTINE_PERIOD); }, 3000, 20, false, 0.62);
+        [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); },
+        [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); }, 3000, 20,
+        false, 0.62);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
     // Object 0 (texture 0): the glowing wall, pushed out by the balls riding the path.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
         intestinePoint,
         [](double s, double a) {
-            return 55 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
+            return 75 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
         }, 200, 14, 40, 2), 0));
     // Hoops around the tube every so often (texture 1).
     Mesh hoops;
@@ -266,7 +280,7 @@ SceneDesc intestineScene() {
         sx /= sl, sy /= sl;
         double ux = sy * tz, uy = -sx * tz, uz = sx * ty - sy * tx;  // side x tangent
         appendMesh(&hoops, parametricGrid(24, 2, [&](double p, double q) {
-            double a = TAU * p, r = 72 + (q - 0.5) * 8;
+            double a = TAU * p, r = 95 + (q - 0.5) * 3;
             return v3(std::cos(a) * r * sx + std::sin(a) * r * ux, std::cos(a) * r * sy + std::sin(a) * r * uy,
                       std::sin(a) * r * uz);
         }, 4, 1, false), c);
