@@ -44,7 +44,7 @@ LightDesc light(uint8_t r, uint8_t g, uint8_t b, std::vector<VectorKey> position
 double terrainHeight(double x, double y) {
     double r = std::hypot(x, y);
     double n = tiledFractalNoise((x + 200) / 40.0, (y + 200) / 40.0, 10, 4, 401);
-    double ridge = std::exp(-std::pow((r - 110) / 40, 2)) * 35;  // a ring of rocks around the middle
+    double ridge = std::exp(-std::pow((r - 105) / 35, 2)) * 26;  // a ring of rocks around the middle
     return (n - 0.5) * 22 + ridge + r * 0.08 - 8;
 }
 
@@ -56,8 +56,8 @@ SceneDesc lightScene() {
     scene.camera = sampledCamera(
         [](double t) {
             double a = TAU * t / 1400 + 0.6;
-            double r = 135 + 20 * std::sin(TAU * t / 700);
-            return v3(r * std::cos(a), r * std::sin(a), 38 + 14 * std::sin(TAU * t / 467));
+            double r = 150 + 20 * std::sin(TAU * t / 700);
+            return v3(r * std::cos(a), r * std::sin(a), 62 + 14 * std::sin(TAU * t / 467));
         },
         [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false,
         0.52);
