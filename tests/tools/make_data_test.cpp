@@ -17,6 +17,7 @@
 
 #include "anim/keyframe_tracks.h"
 #include "assets/bmp_reader.h"
+#include "canvas.h"
 #include "assets/flare_file.h"
 #include "assets/scene.h"
 #include "assets/scene_file.h"
@@ -529,4 +530,89 @@ TEST(FishMesh, EveryShapeKeepsTheVertexOrderAndFacesOutwards) {
     EXPECT_GT(volume, 0.3);
     // The fish floats above the water plane z = 0 of the mirror scene.
     for (Vec3 v : rest.vertices) EXPECT_GT(v.z, 0.0f);
+}
+
+// ---- Checks and painting helpers ----
+
+TEST(SceneChecks, RefuseEmptyTracksUnorderedKeysAndFacesOutsideTheMesh) {
+    SceneDesc good = minimalScene();
+    good.camera.hide = alwaysVisible();
+    Mesh quad = parametricGrid(1, 1, [](double s, double t) { return Vec3{float(s), float(t), 0}; }, 1, 1, false);
+    good.objects.push_back(objectFromMesh(quad, 0));
+    std::string problem;
+    EXPECT_TRUE(sceneDescIsSound(good, &problem)) << problem;
+
+    SceneDesc noHideKey = good;
+    noHideKey.objects[0].hide.clear();
+    EXPECT_FALSE(sceneDescIsSound(noHideKey, &problem));
+
+    SceneDesc sameTime = good;
+    sameTime.camera.position = {vectorKey(0, {0, 0, 10}), vectorKey(20, {1, 0, 10}), vectorKey(20, {2, 0, 10})};
+    EXPECT_FALSE(sceneDescIsSound(sameTime, &problem));
+
+    SceneDesc badFace = good;
+    badFace.objects[0].faces[1].corners[2].vertex = 4;  // the quad has vertices 0 to 3
+    EXPECT_FALSE(sceneDescIsSound(badFace, &problem));
+    badFace.objects[0].faces[1].corners[2].vertex = -1;
+    EXPECT_FALSE(sceneDescIsSound(badFace, &problem));
+
+    SceneDesc lightWithoutPath = good;
+    lightWithoutPath.lights.push_back(LightDesc{});
+    EXPECT_FALSE(sceneDescIsSound(lightWithoutPath, &problem));
+}
+
+TEST(PictureFiles, BmpReadsBackThroughTheDemoReaderWithPaddedRows) {
+    // Five pixels a row need one byte of padding per row in the file.
+    Canvas canvas = makeCanvas(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            float* p = pixelAt(&canvas, x, y);
+            p[0] = x / 4.0f;
+            p[1] = y / 2.0f;
+            p[2] = 1.0f;
+        }
+    std::string dir = makeTempDir("qd-make-data-bmp-");
+    ASSERT_EQ(saveBmp(canvas, dir + "/p.bmp"), 1);
+    EXPECT_EQ(readBytes(dir + "/p.bmp").size(), 54u + 3 * 16);
+    Picture* picture = loadDib((dir + "/p.bmp").c_str());
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->width, 5);
+    ASSERT_EQ(picture->height, 3);
+    // The reader keeps the file's bottom-up row order: its first row is the canvas's last.
+    const uint8_t* bottomRight = &picture->pixels[4 * 3];
+    EXPECT_EQ(bottomRight[0], 255);
+    EXPECT_EQ(bottomRight[1], 255);
+    EXPECT_EQ(bottomRight[2], 255);
+    const uint8_t* topLeft = &picture->pixels[(2 * 5) * 3];
+    EXPECT_EQ(topLeft[0], 0);
+    EXPECT_EQ(topLeft[1], 0);
+    EXPECT_EQ(topLeft[2], 255);
+    std::free(picture->pixels);
+    std::free(picture);
+    fs::remove_all(dir);
+}
+
+TEST(Canvas, NoiseTilesAtItsPeriodSoTexturesRepeatWithoutSeams) {
+    for (double x : {0.0, 0.3, 2.7, 5.99})
+        for (double y : {0.0, 1.5, 4.2}) {
+            EXPECT_DOUBLE_EQ(tiledNoise(x, y, 6, 9), tiledNoise(x + 6, y, 6, 9));
+            EXPECT_DOUBLE_EQ(tiledNoise(x, y, 6, 9), tiledNoise(x, y - 6, 6, 9));
+            EXPECT_NEAR(tiledFractalNoise(x, y, 6, 4, 9), tiledFractalNoise(x + 6, y + 6, 6, 4, 9), 1e-12);
+        }
+    // Two generators with one seed give one sequence.
+    SeededRandom a = seededRandom(42), b = seededRandom(42);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(nextUniform(&a), nextUniform(&b));
+}
+
+TEST(Canvas, QuarterTurnPutsTheLeftEdgeAtTheBottom) {
+    // Vertical texts are painted along a wide strip and turned, so they read bottom to top.
+    Canvas strip = makeCanvas(4, 2);
+    pixelAt(&strip, 0, 0)[0] = 1;  // top-left of the strip
+    Canvas turned = rotateQuarter(strip);
+    ASSERT_EQ(turned.width, 2);
+    ASSERT_EQ(turned.height, 4);
+    EXPECT_EQ(pixelAt(&turned, 0, 3)[0], 1.0f);  // bottom-left of the turned picture
+    float total = 0;
+    for (float v : turned.pixels) total += v;
+    EXPECT_EQ(total, 1.0f);
 }

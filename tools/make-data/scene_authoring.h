@@ -83,6 +83,12 @@ Mesh fishMesh(double phase, double bend, double stretch);
 // An ObjectDesc holding the mesh, with still tracks (no move, identity rotation, unit scale).
 ObjectDesc objectFromMesh(const Mesh& mesh, uint8_t texture);
 
+// ---- Checking ----
+
+// False, with the reason in `problem`, when a track has no keys or key times that do not
+// strictly increase, or a face names a vertex the object does not have.
+bool sceneDescIsSound(const SceneDesc& scene, std::string* problem);
+
 // ---- The scenes ----
 
 SceneDesc lightScene();

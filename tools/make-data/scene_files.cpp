@@ -16,7 +16,9 @@ bool keysIncrease(const std::vector<Key>& keys) {
     return true;
 }
 
-bool sceneIsSound(const SceneDesc& scene, std::string* problem) {
+}  // namespace
+
+bool sceneDescIsSound(const SceneDesc& scene, std::string* problem) {
     const CameraDesc& c = scene.camera;
     if (!keysIncrease(c.position) || !keysIncrease(c.roll) || !keysIncrease(c.fov) || !keysIncrease(c.target) ||
         !keysIncrease(c.hide)) {
@@ -44,8 +46,6 @@ bool sceneIsSound(const SceneDesc& scene, std::string* problem) {
     return true;
 }
 
-}  // namespace
-
 int writeSceneFiles(const std::string& dir) {
     struct Entry {
         const char* name;
@@ -62,7 +62,7 @@ int writeSceneFiles(const std::string& dir) {
     for (const Entry& e : entries) {
         std::string path = dataFilePath(dir, e.name), problem;
         SceneDesc scene = e.build();
-        if (!sceneIsSound(scene, &problem) || !writeSceneFile(scene, path, &problem)) {
+        if (!sceneDescIsSound(scene, &problem) || !writeSceneFile(scene, path, &problem)) {
             std::fprintf(stderr, "make-data: cannot write %s: %s\n", path.c_str(), problem.c_str());
             return 0;
         }
