@@ -33,17 +33,6 @@ TEST_F(Layers, TwoByTwoGridHasCornersAndCoordinatesInRowOrder) {
     std::free(layer.vertices);
 }
 
-TEST_F(Layers, InnerGridPointsAreEvenlySpaced) {
-    Layer layer{};
-    ASSERT_EQ(createLayer(&layer, -4, -4, 4, 4, -1, 0, 0, 2, 2, 5, 3, 0, deformRipple), 1);
-    const LayerVertex& v = layer.vertices[1 * 5 + 3];  // row 1, column 3
-    EXPECT_FLOAT_EQ(v.baseX, 2);
-    EXPECT_FLOAT_EQ(v.baseY, 0);
-    EXPECT_FLOAT_EQ(v.u, 1.5f);
-    EXPECT_FLOAT_EQ(v.v, 1);
-    std::free(layer.vertices);
-}
-
 TEST_F(Layers, GridsSmallerThanTwoByTwoAreRefusedWithAMessage) {
     Layer layer{};
     layer.vertexCount = 99;
@@ -101,15 +90,4 @@ TEST_F(Layers, WobbleAndDriftMoveXByBaseXOnlyAndRepeatForTheSameTime) {
     deformWobble(&w, 1000);
     EXPECT_NEAR(w.x, x0, 1e-5);
     EXPECT_NEAR(w.y, y0, 1e-5);
-}
-
-TEST_F(Layers, RippleRunsBetweenMinusThreeAndMinusOneForALayerAtMinusOne) {
-    for (float t : {0.0f, 17.0f, 300.0f}) {
-        for (float x = -4; x <= 4; x += 0.5f) {
-            LayerVertex v{x, -x * 0.5f, -1, 0, 0, 0, 0, 0, 0};
-            deformRipple(&v, t);
-            EXPECT_GE(v.z, -3.0f);
-            EXPECT_LE(v.z, -1.0f);
-        }
-    }
 }
