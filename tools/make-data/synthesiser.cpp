@@ -235,7 +235,7 @@ std::vector<int16_t> renderMusic(double seconds) {
         double t = double(i) / MUSIC_RATE;
         double fade = t < fadeStart ? 1.0 : std::max(0.0, 1.0 - (t - fadeStart) / std::max(1.0, seconds - fadeStart));
         // Soft saturation keeps peaks under full scale without hard clipping.
-        auto shape = [fade](float v) { return int16_t(std::lround(std::tanh(v * fade * 1.1) * 30000.0)); };
+        auto shape = [fade](float v) { return int16_t(std::lround(std::tanh(v * fade * 1.5) * 30000.0)); };
         out[i * 2] = shape(mix.left[i]);
         out[i * 2 + 1] = shape(mix.right[i]);
     }
