@@ -85,10 +85,12 @@ TEST_F(ScenePass, HalfBrightnessDarkensOpaqueMeshesAndEarlierPictureOnly) {
 TEST_F(ScenePass, ZeroBrightnessBlacksOutButLaterPassesStillDraw) {
     GlTestContext::clear(0.4f);
     buildFourCorners();
+    // A translucent quad behind the opaque one shows only if the opaque one wrote no depth.
+    fixture->addQuadObject(-16, 4, -4, 16, -20, 2);
     sceneBrightness = 0.0f;
     renderScene(scene(), 0.0f);
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0));
-    EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.5), 0));
+    EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.5), 100));
     EXPECT_TRUE(greyNear(pixelAt(0.5, 0.5), 100));
     EXPECT_TRUE(greyNear(pixelAt(-0.5, -0.5), 128));
     EXPECT_TRUE(greyNear(pixelAt(0.5, -0.5), 128));
