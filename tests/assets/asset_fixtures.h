@@ -30,7 +30,7 @@ inline std::string scratchPath(const std::string& name) { return scratchDir() + 
 inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
 
