@@ -244,21 +244,6 @@ TEST(FrameSchedule, AtTimesAreOwnFramesInTimeOrderAfterTheFixedFramesBeforeThem)
 
 // ---- WAV ----
 
-TEST(WavWriter, HeaderDescribesSixteenBitStereoAt44100) {
-    uint8_t header[WAV_HEADER_BYTES];
-    wavHeader(header, 176400);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(header), 4), "RIFF");
-    EXPECT_EQ(header[4] | header[5] << 8 | header[6] << 16 | header[7] << 24, 36 + 176400);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(header + 8), 8), "WAVEfmt ");
-    EXPECT_EQ(header[20], 1);                                          // PCM
-    EXPECT_EQ(header[22], 2);                                          // channels
-    EXPECT_EQ(header[24] | header[25] << 8 | header[26] << 16, 44100);  // rate
-    EXPECT_EQ(header[32], 4);                                          // block
-    EXPECT_EQ(header[34], 16);                                         // bits
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(header + 36), 4), "data");
-    EXPECT_EQ(header[40] | header[41] << 8 | header[42] << 16, 176400);
-}
-
 TEST(WavWriter, KeepsExactlyTheRangeAcrossChunksAndPadsWithSilence) {
     std::string folder = tempFolder();
     std::vector<uint8_t> stream(1000);

@@ -60,6 +60,8 @@ std::string outputFolder(const CaptureOptions& options) {
 // Writes the kept frame to every output it goes to. 0 after reporting a failure.
 int keepFrame(const CaptureOptions& options, const FrameSchedule& schedule,
               const PlannedFrame& frame) {
+    // A run that only measures or only draws reads nothing back from the driver.
+    if (frame.atFirst == frame.atEnd && !options.outDir && !options.videoFile) return 1;
     readFrame();
     std::string folder = outputFolder(options);
     for (int k = frame.atFirst; k < frame.atEnd; ++k) {
