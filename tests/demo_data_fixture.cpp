@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "assets/asset_setup.h"
+#include "assets/asset_tables.h"
 #include "flat_jpeg.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
@@ -197,6 +198,8 @@ LoadRecord loadDemoFixture(const std::string& folder) {
     collectedMessages.clear();
     char previous[4096];
     if (getcwd(previous, sizeof previous) == nullptr || chdir(folder.c_str()) != 0) return record;
+    // A new load replaces the tables of an earlier one in this process; free the big three.
+    releaseTables();
     setTextSink(collectText);
     setMessageSink(collectMessage);
     suppressMessageBoxes(1);
