@@ -55,7 +55,8 @@ struct MessageLog {
     const std::vector<std::string>& all() const { return messages(); }
 };
 
-enum class JpegKind { Colour, Grey, Progressive, Cmyk };
+// RgbStored keeps the colours as red-green-blue inside the file (an Adobe marker says so).
+enum class JpegKind { Colour, Grey, Progressive, Cmyk, RgbStored };
 
 // Encodes width x height pixels (3 bytes red-green-blue each, or 1 grey byte, or 4 CMYK bytes,
 // rows top first) as a JPEG of quality 100.
@@ -84,6 +85,7 @@ inline std::vector<uint8_t> encodeJpeg(int width, int height, const std::vector<
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
     if (kind == JpegKind::Progressive) jpeg_simple_progression(&info);
+    if (kind == JpegKind::RgbStored) jpeg_set_colorspace(&info, JCS_RGB);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(pixels.data()) +

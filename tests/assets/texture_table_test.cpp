@@ -219,6 +219,15 @@ TEST(TextureLoading, GreyAndProgressivePicturesLoadAsColourTextures) {
     EXPECT_EQ(progressive.width, 32);
     EXPECT_NEAR(progressive.rgb[0], 200, 6);  // bottom band first
     EXPECT_NEAR(progressive.rgb[1], 20, 6);
+
+    const std::string rgbPath = writeJpeg("rgb.jpg", 16, 16, twoBands(16, 16, top, bottom), JpegKind::RgbStored);
+    uint32_t rgbName = 0;
+    loadTexture(rgbPath.c_str(), &rgbName);
+    ASSERT_NE(rgbName, 0u);
+    TextureReadback rgb = readTexture(rgbName);
+    EXPECT_NEAR(rgb.rgb[0], 200, 6);
+    EXPECT_NEAR(rgb.rgb[1], 20, 6);
+    EXPECT_NEAR(rgb.rgb[2], 20, 6);
 }
 
 TEST(TextureLoading, UnloadablePicturesAreReportedByPathAndLeaveTheNameAlone) {
