@@ -52,7 +52,7 @@ struct SlotLoad {
     float planarScale = 0.0f;
 };
 
-struct LayerSpec {
+struct LayerPlacement {
     int32_t layer;
     float x1, y1, x2, y2;
     int32_t columns, rows;
@@ -68,7 +68,7 @@ constexpr SlotLoad TITLE_SLOTS[] = {
     {6, "data\\logo-wearegetting.jpg", 1},   {7, "data\\black.jpg", 1},
 };
 
-constexpr LayerSpec TITLE_LAYERS[] = {
+constexpr LayerPlacement TITLE_LAYERS[] = {
     {0, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, 0, deformWobble},
     {1, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, 1, deformWobble},
     {2, -1.1f, -1.1f, 1.1f, 1.1f, 10, 10, 2, deformWobble},
@@ -97,7 +97,7 @@ constexpr SlotLoad LIGHT_SLOTS[] = {
 };
 
 // Layer 13 repeats its picture twice in each direction.
-constexpr LayerSpec LIGHT_LAYERS[] = {
+constexpr LayerPlacement LIGHT_LAYERS[] = {
     {10, -1, -1, 1, 1, 2, 2, 19, deformStill},
     {11, -1, -1, 1, 1, 2, 2, 20, deformStill},
     {12, -1, -1, 1, 1, 2, 2, 21, deformStill},
@@ -110,7 +110,7 @@ constexpr SlotLoad NEURONAL_SLOTS[] = {
     {29, "data\\helm-op.jpg", 1},   {30, "data\\text-greetings.jpg", 1},
 };
 
-constexpr LayerSpec NEURONAL_LAYERS[] = {
+constexpr LayerPlacement NEURONAL_LAYERS[] = {
     {30, -1.1f, -1, 0.2f, 1, 2, 2, 28, deformStill},
     {31, -1.1f, -1, 0.2f, 1, 2, 2, 29, deformStill},
     {32, 0, -1.2f, 1, 1.2f, 10, 10, 30, deformWobble},
@@ -127,7 +127,7 @@ constexpr SlotLoad ATERIE_PICTURE_SLOTS[] = {
     {37, "data\\text-light.jpg", 1}, {38, "data\\text-flyout.jpg", 1},
 };
 
-constexpr LayerSpec ATERIE_LAYERS[] = {
+constexpr LayerPlacement ATERIE_LAYERS[] = {
     {33, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, 33, deformWobble},
     {34, -1, -1, 1, 1, 20, 20, 34, deformStill},
     {35, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, 35, deformStill},
@@ -179,7 +179,7 @@ constexpr SlotLoad DARM_SLOTS[] = {
 };
 
 // Layers 27 and 28 are the two shutters: the same picture, the second turned by half a turn.
-constexpr LayerSpec DARM_LAYERS[] = {
+constexpr LayerPlacement DARM_LAYERS[] = {
     {20, -0.3f, -1, 1.7f, 1, 2, 2, 47, deformStill},
     {21, 0.35f, -1, 1.1f, 1, 2, 2, 48, deformStill},
     {22, 0.35f, -1, 1.1f, 1, 2, 2, 49, deformStill},
@@ -258,13 +258,13 @@ void loadSlots(std::span<const SlotLoad> loads) {
     }
 }
 
-int createLayers(std::span<const LayerSpec> specs) {
-    for (const LayerSpec& spec : specs) {
-        if (!createLayer(&layerTable[spec.layer], spec.x1, spec.y1, spec.x2, spec.y2, -1.0f,
-                         spec.u1, spec.v1, spec.u2, spec.v2, spec.columns, spec.rows, spec.slot,
-                         spec.deformer)) {
+int createLayers(std::span<const LayerPlacement> placements) {
+    for (const LayerPlacement& entry : placements) {
+        if (!createLayer(&layerTable[entry.layer], entry.x1, entry.y1, entry.x2, entry.y2, -1.0f,
+                         entry.u1, entry.v1, entry.u2, entry.v2, entry.columns, entry.rows, entry.slot,
+                         entry.deformer)) {
             char message[64];
-            std::snprintf(message, sizeof message, "cannot create layer %d", spec.layer);
+            std::snprintf(message, sizeof message, "cannot create layer %d", entry.layer);
             reportError(message);
             return 0;
         }
