@@ -10,9 +10,11 @@ constexpr int WATER_SIDE = 128;
 constexpr int WATER_TEXELS = WATER_SIDE * WATER_SIDE;
 
 int surfaceLuminance(int b0, int b1, int b2);
-// offsetTable must hold WATER_TEXELS entries; the picture at least WATER_TEXELS pixels.
+// The tables hold WATER_TEXELS entries. A picture of fewer than WATER_TEXELS pixels is refused
+// with a message and leaves the table all zeros (the warp then copies the surface unchanged).
 void buildOffsetTable(const Picture* water, uint16_t* offsetTable);
 void buildColourTable(const Picture* surface, int32_t* colourTable);
+// Both warps leave an output picture of fewer than WATER_TEXELS pixels untouched.
 void warpSurfaceRows(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable, float t);
 void warpSurfaceColumns(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable,
                         float t);
