@@ -11,7 +11,8 @@ constexpr int WATER_TEXELS = WATER_SIDE * WATER_SIDE;
 
 int surfaceLuminance(int b0, int b1, int b2);
 // The tables hold WATER_TEXELS entries. A picture of fewer than WATER_TEXELS pixels is refused
-// with a message and leaves the table all zeros (a zero offset table copies the colours as they are).
+// with a message and leaves the table all zeros (a zero offset table makes the warp copy the
+// colour table as it is).
 void buildOffsetTable(const Picture* water, uint16_t* offsetTable);
 void buildColourTable(const Picture* surface, int32_t* colourTable);
 // Both warps leave an output picture of fewer than WATER_TEXELS pixels untouched.
