@@ -30,13 +30,18 @@ struct GridMesh {
     GridMesh() : vertices(MESH_VERTICES), eye(MESH_VERTICES), normals(MESH_VERTICES),
                  scales(MESH_VERTICES, 0.0f) {
         for (int i = 0; i < MESH_VERTICES; ++i)
-            vertices[i] = eye[i] = {static_cast<float>(i % 40) * 10, static_cast<float>(i / 40) * 10, -300};
+            vertices[i] = eye[i] = {static_cast<float>(i % 40) * 10,
+                                    static_cast<float>(i / 40) * 10, -300};
         for (int r = 0; r + 1 < 50; ++r) {
             for (int c = 0; c + 1 < 40; ++c) {
                 const int v = 40 * r + c;
                 Face a{}, b{};
-                a.corners[0].vertex = v, a.corners[1].vertex = v + 1, a.corners[2].vertex = v + 40;
-                b.corners[0].vertex = v + 1, b.corners[1].vertex = v + 41, b.corners[2].vertex = v + 40;
+                const int first[3] = {v, v + 1, v + 40};
+                const int second[3] = {v + 1, v + 41, v + 40};
+                for (int k = 0; k < 3; ++k) {
+                    a.corners[k].vertex = first[k];
+                    b.corners[k].vertex = second[k];
+                }
                 faces.push_back(a);
                 faces.push_back(b);
             }

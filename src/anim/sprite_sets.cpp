@@ -34,8 +34,8 @@ void advanceOffset(Sprite* sprite) {
 // Moves along the path by frameStep * pathSpeed, wrapping to the start past `end` (and to `end`
 // below 0), and places the sprite at the path point plus its offset.
 void followLoopedPath(Sprite* sprite, const Vec3* path, float end) {
-    sprite->pathPosition =
-        static_cast<float>(sprite->pathPosition + static_cast<double>(frameStep) * sprite->pathSpeed);
+    sprite->pathPosition = static_cast<float>(sprite->pathPosition +
+                                              static_cast<double>(frameStep) * sprite->pathSpeed);
     if (sprite->pathPosition > end) sprite->pathPosition = 0.0f;
     if (sprite->pathPosition < 0.0f) sprite->pathPosition = end;
     Vec3 point;
@@ -205,8 +205,8 @@ void spawnPathBall(Sprite* sprite) {
 }
 
 void updatePathBall(Sprite* sprite, void* path) {
-    sprite->pathPosition =
-        static_cast<float>(sprite->pathPosition + static_cast<double>(frameStep) * sprite->pathSpeed);
+    sprite->pathPosition = static_cast<float>(sprite->pathPosition +
+                                              static_cast<double>(frameStep) * sprite->pathSpeed);
     if (sprite->pathPosition >= PATH_BALL_END) sprite->pathPosition = 0.0f;
     Vec3 point;
     pathPoint(static_cast<const Vec3*>(path), sprite->pathPosition, &point);

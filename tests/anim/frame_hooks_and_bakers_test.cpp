@@ -108,7 +108,8 @@ TEST_F(FrameHooks, HooksAreAppendedUpTo256AndThenRefusedWithAMessage) {
     EXPECT_EQ(scene->frameHooks[0].object, &o);
     EXPECT_EQ(scene->frameHooks[0].userValue, &time);
     EXPECT_EQ(scene->frameHooks[0].function, &swayObject);
-    for (int i = 1; i < MAX_FRAME_HOOKS; ++i) ASSERT_EQ(addFrameHook(scene, &o, nullptr, noHook), 1);
+    for (int i = 1; i < MAX_FRAME_HOOKS; ++i)
+        ASSERT_EQ(addFrameHook(scene, &o, nullptr, noHook), 1);
     EXPECT_TRUE(scene_builder::collectedMessages().empty());
     EXPECT_EQ(addFrameHook(scene, &o, nullptr, noHook), 0);
     EXPECT_EQ(scene->frameHookCount, MAX_FRAME_HOOKS);

@@ -49,7 +49,9 @@ struct TestScene {
     }
     KeyTrack constant(Vec3 value) { return track(std::vector<VectorKey>{{{}, 0, value, {}}}); }
     KeyTrack constant(float value) { return track(std::vector<ScalarKey>{{0, 0, value, 0}}); }
-    KeyTrack constant(Quat value) { return track(std::vector<RotationKey>{{value, 0, value, value}}); }
+    KeyTrack constant(Quat value) {
+        return track(std::vector<RotationKey>{{value, 0, value, value}});
+    }
     // A hide track that flips at each of the given times (an empty list never flips).
     KeyTrack toggles(std::vector<int32_t> times) {
         if (times.empty()) times.push_back(1000000000);
