@@ -45,8 +45,9 @@ double hermite(double p0, double t0, double p1, double t1, float u) {
 }
 
 void slerp(Quat* out, const Quat* a, const Quat* b, float u) {
-    float d = static_cast<float>(static_cast<double>(a->w) * b->w + static_cast<double>(a->x) * b->x +
-                                 static_cast<double>(a->y) * b->y + static_cast<double>(a->z) * b->z);
+    float d =
+        static_cast<float>(static_cast<double>(a->w) * b->w + static_cast<double>(a->x) * b->x +
+                           static_cast<double>(a->y) * b->y + static_cast<double>(a->z) * b->z);
     if (d > 1.0f) d = 1.0f;
     if (d < -1.0f) d = -1.0f;
     const float theta = static_cast<float>(std::acos(static_cast<double>(d)));
@@ -60,7 +61,8 @@ void slerp(Quat* out, const Quat* a, const Quat* b, float u) {
         wb = std::sin(static_cast<double>(u) * theta) / sinTheta;
     }
     // Read both inputs before writing: out may be a or b.
-    const Quat result{static_cast<float>(wa * a->w + wb * b->w), static_cast<float>(wa * a->x + wb * b->x),
-                      static_cast<float>(wa * a->y + wb * b->y), static_cast<float>(wa * a->z + wb * b->z)};
+    const Quat result{
+        static_cast<float>(wa * a->w + wb * b->w), static_cast<float>(wa * a->x + wb * b->x),
+        static_cast<float>(wa * a->y + wb * b->y), static_cast<float>(wa * a->z + wb * b->z)};
     *out = result;
 }

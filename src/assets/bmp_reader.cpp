@@ -138,7 +138,8 @@ const char* describeSource(const uint8_t* bytes, size_t size, size_t headerOffse
     if (headerOffset + 4 > size) return MESSAGE_UNKNOWN_FORMAT;
     const uint8_t* header = bytes + headerOffset;
     const uint32_t headerSize = readU32(header);
-    if (headerSize != CORE_HEADER_SIZE && headerSize != INFO_HEADER_SIZE) return MESSAGE_UNKNOWN_FORMAT;
+    if (headerSize != CORE_HEADER_SIZE && headerSize != INFO_HEADER_SIZE)
+        return MESSAGE_UNKNOWN_FORMAT;
     if (headerOffset + headerSize > size) return MESSAGE_CONVERSION;
 
     uint32_t coloursUsed = 0;
@@ -158,7 +159,10 @@ const char* describeSource(const uint8_t* bytes, size_t size, size_t headerOffse
     if (coloursUsed != 0) {
         entries = coloursUsed & 0xFFFF;
     } else {
-        entries = source->bitCount == 1 ? 2 : source->bitCount == 4 ? 16 : source->bitCount == 8 ? 256 : 0;
+        entries = source->bitCount == 1   ? 2
+                  : source->bitCount == 4 ? 16
+                  : source->bitCount == 8 ? 256
+                                          : 0;
     }
     const size_t entrySize = headerSize == CORE_HEADER_SIZE ? 3 : 4;
     const size_t tableOffset = headerOffset + headerSize;
@@ -210,7 +214,8 @@ Picture* decodeDib(const uint8_t* bytes, size_t size) {
         reportError(MESSAGE_OUT_OF_MEMORY);
         return nullptr;
     }
-    const char* failure = describeSource(bytes, size, headerOffset, fileHeader, pixelOffset, source);
+    const char* failure =
+        describeSource(bytes, size, headerOffset, fileHeader, pixelOffset, source);
     if (!failure && !formatConvertible(*source)) failure = MESSAGE_CONVERSION;
     const int32_t rows = failure ? 0 : (source->height < 0 ? -source->height : source->height);
     if (!failure && static_cast<int64_t>(source->width) * rows > MAX_DIB_PIXELS)
@@ -224,8 +229,9 @@ Picture* decodeDib(const uint8_t* bytes, size_t size) {
         if (!pixels) failure = MESSAGE_OUT_OF_MEMORY;
     }
     if (!failure) {
-        const int converted = source->compression == BI_RGB ? convertUncompressed(*source, rows, pixels)
-                                                            : convertRunLength(*source, rows, pixels);
+        const int converted = source->compression == BI_RGB
+                                  ? convertUncompressed(*source, rows, pixels)
+                                  : convertRunLength(*source, rows, pixels);
         if (!converted) failure = MESSAGE_CONVERSION;
     }
     if (!failure) {
@@ -254,7 +260,8 @@ Picture* loadDib(const char* path) {
     if (file && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     if (file && size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
         bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+        if (bytes &&
+            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
             std::free(bytes);
             bytes = nullptr;
         }

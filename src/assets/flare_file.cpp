@@ -57,7 +57,9 @@ int findSection(FlareText* text, std::string_view header) {
     return 0;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // Like %d: white space skipped, an optional sign, digits up to the first non-digit; 0 without
 // digits. Values beyond the int32 range are held at its ends.
@@ -94,7 +96,8 @@ int readNameKey(FlareText* text, std::string_view key, char* name) {
     size_t i = at + key.size();
     while (i < line.size() && isSpace(line[i])) ++i;
     size_t length = 0;
-    while (i + length < line.size() && !isSpace(line[i + length]) && length + 1 < MAX_NAME_BYTES) ++length;
+    while (i + length < line.size() && !isSpace(line[i + length]) && length + 1 < MAX_NAME_BYTES)
+        ++length;
     std::memcpy(name, line.data() + i, length);
     name[length] = '\0';
     return 1;
@@ -134,10 +137,10 @@ int readFlareBytes(const uint8_t* bytes, size_t size, Vec3* anchor, FlarePicture
     if (count < 0 || static_cast<size_t>(count) > size / MIN_HEADER_BYTES) return 0;
 
     FlareElement* elements = nullptr;
-    char (*names)[MAX_NAME_BYTES] = nullptr;
+    char(*names)[MAX_NAME_BYTES] = nullptr;
     if (count > 0) {
         elements = static_cast<FlareElement*>(std::calloc(count, sizeof(FlareElement)));
-        names = static_cast<char (*)[MAX_NAME_BYTES]>(std::calloc(count, MAX_NAME_BYTES));
+        names = static_cast<char(*)[MAX_NAME_BYTES]>(std::calloc(count, MAX_NAME_BYTES));
         if (!elements || !names) {
             std::free(elements);
             std::free(names);
@@ -181,14 +184,16 @@ void loadFlareSet(Scene* scene, const char* path, Vec3* anchor) {
     uint8_t* bytes = nullptr;
     if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
         bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+        if (bytes &&
+            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
             std::free(bytes);
             bytes = nullptr;
         }
     }
     std::fclose(file);
     FlareSet set{};
-    const int ok = bytes && readFlareBytes(bytes, static_cast<size_t>(size), anchor, loadTexture, &set);
+    const int ok =
+        bytes && readFlareBytes(bytes, static_cast<size_t>(size), anchor, loadTexture, &set);
     std::free(bytes);
     if (!ok) {
         reportError("cannot load flaredata");

@@ -101,17 +101,20 @@ int readTrack(SceneReader* reader, KeyTrack* track, size_t keySize, size_t timeO
 }
 
 int readVectorTrack(SceneReader* reader, KeyTrack* track, const char* name) {
-    return readTrack(reader, track, sizeof(VectorKey), offsetof(VectorKey, time), TRACK_KEYFRAMES, name);
-}
-int readScalarTrack(SceneReader* reader, KeyTrack* track, const char* name) {
-    return readTrack(reader, track, sizeof(ScalarKey), offsetof(ScalarKey, time), TRACK_KEYFRAMES, name);
-}
-int readRotationTrack(SceneReader* reader, KeyTrack* track, const char* name) {
-    return readTrack(reader, track, sizeof(RotationKey), offsetof(RotationKey, time), TRACK_KEYFRAMES,
+    return readTrack(reader, track, sizeof(VectorKey), offsetof(VectorKey, time), TRACK_KEYFRAMES,
                      name);
 }
+int readScalarTrack(SceneReader* reader, KeyTrack* track, const char* name) {
+    return readTrack(reader, track, sizeof(ScalarKey), offsetof(ScalarKey, time), TRACK_KEYFRAMES,
+                     name);
+}
+int readRotationTrack(SceneReader* reader, KeyTrack* track, const char* name) {
+    return readTrack(reader, track, sizeof(RotationKey), offsetof(RotationKey, time),
+                     TRACK_KEYFRAMES, name);
+}
 int readToggleTrack(SceneReader* reader, KeyTrack* track, const char* name) {
-    return readTrack(reader, track, sizeof(ToggleKey), offsetof(ToggleKey, time), TRACK_TOGGLES, name);
+    return readTrack(reader, track, sizeof(ToggleKey), offsetof(ToggleKey, time), TRACK_TOGGLES,
+                     name);
 }
 
 int readCamera(SceneReader* reader, Scene* scene) {
@@ -139,8 +142,8 @@ int readObject(SceneReader* reader, SceneObject* object, int index, int objectCo
     object->kind = kind;
     object->parent = parent;
     if (kind == 1 && parent >= objectCount)
-        return fail(reader, "object %d hangs below object %d, outside the %d objects", index, parent,
-                    objectCount);
+        return fail(reader, "object %d hangs below object %d, outside the %d objects", index,
+                    parent, objectCount);
     if (vertexCount < 0) return fail(reader, "object %d has a negative vertex count", index);
     if (reader->left / VERTEX_BYTES < static_cast<size_t>(vertexCount)) return failShort(reader);
 
@@ -169,7 +172,8 @@ int readObject(SceneReader* reader, SceneObject* object, int index, int objectCo
                     static_cast<long long>(slot), TEXTURE_SLOTS);
     object->textureSlot = static_cast<int32_t>(slot);
     if (reader->left / FACE_BYTES < static_cast<size_t>(faceCount)) return failShort(reader);
-    object->faces = static_cast<Face*>(std::calloc(static_cast<size_t>(faceCount) + 1, sizeof(Face)));
+    object->faces =
+        static_cast<Face*>(std::calloc(static_cast<size_t>(faceCount) + 1, sizeof(Face)));
     if (!object->faces) return fail(reader, "not enough memory for object %d", index);
     object->faceCount = faceCount;
     for (int32_t f = 0; f < faceCount; ++f) {
@@ -179,8 +183,8 @@ int readObject(SceneReader* reader, SceneObject* object, int index, int objectCo
             takeF32(reader, &corner.v);
             corner.red = corner.green = corner.blue = 1.0f;
             if (corner.vertex < 0 || corner.vertex >= vertexCount)
-                return fail(reader, "face %d of object %d names vertex %d, outside its %d vertices", f,
-                            index, corner.vertex, vertexCount);
+                return fail(reader, "face %d of object %d names vertex %d, outside its %d vertices",
+                            f, index, corner.vertex, vertexCount);
         }
     }
     return readVectorTrack(reader, &object->positionTrack, "position") &&
@@ -259,7 +263,8 @@ int readSceneBytes(const uint8_t* bytes, size_t size, Scene* scene, int32_t text
         ok = readObject(&reader, &scene->objects[i], i, scene->objectCount, textureBase);
     ok = ok && readCount(&reader, "the light count", &scene->lights, &scene->lightCount);
     for (int i = 0; ok && i < scene->lightCount; ++i) ok = readLight(&reader, &scene->lights[i], i);
-    ok = ok && readCount(&reader, "the spot light count", &scene->spotLights, &scene->spotLightCount);
+    ok = ok &&
+         readCount(&reader, "the spot light count", &scene->spotLights, &scene->spotLightCount);
     for (int i = 0; ok && i < scene->spotLightCount; ++i)
         ok = readSpotLight(&reader, &scene->spotLights[i], i);
     if (ok) return 1;
@@ -283,7 +288,8 @@ int loadScene(const char* path, Scene* scene, int32_t textureBase) {
     uint8_t* bytes = nullptr;
     if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
         bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+        if (bytes &&
+            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
             std::free(bytes);
             bytes = nullptr;
         }
@@ -333,8 +339,8 @@ void releaseScene(Scene* scene) {
     std::free(scene->lights);
     for (int32_t i = 0; scene->spotLights && i < scene->spotLightCount; ++i) {
         SceneSpotLight* spot = &scene->spotLights[i];
-        for (KeyTrack* track : {&spot->positionTrack, &spot->firstScalarTrack, &spot->secondScalarTrack,
-                                &spot->targetTrack, &spot->hideTrack})
+        for (KeyTrack* track : {&spot->positionTrack, &spot->firstScalarTrack,
+                                &spot->secondScalarTrack, &spot->targetTrack, &spot->hideTrack})
             freeTrack(track);
     }
     std::free(scene->spotLights);

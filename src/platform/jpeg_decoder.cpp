@@ -2,12 +2,15 @@
 // loader. The library reports fatal errors through a callback that would normally end the
 // process; here it jumps back to the decoder, which releases the library's state and fails, so
 // a missing, truncated or corrupt picture is only a picture that did not load. Warnings about
-// corrupt data (including a file that ends early) stop the decoding in the same way. Grey, YCbCr and RGB
-// files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are refused.
+// corrupt data (including a file that ends early) stop the decoding in the same way. Grey, YCbCr
+// and RGB files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are
+// refused.
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
+// After <cstddef> and <cstdio>: the header uses size_t and FILE without declaring them.
 #include <jpeglib.h>
 
 #include "platform/platform.h"
@@ -58,8 +61,9 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     job->width = static_cast<int>(info->image_width);
     job->height = static_cast<int>(info->image_height);
     const bool grey = info->jpeg_color_space == JCS_GRAYSCALE && info->num_components == 1;
-    const bool colour = (info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB) &&
-                        info->num_components == 3;
+    const bool colour =
+        (info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB) &&
+        info->num_components == 3;
     if (!grey && !colour) return 0;
     info->out_color_space = JCS_EXT_BGR;
 
@@ -116,7 +120,8 @@ int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels
     unsigned char* bytes = nullptr;
     if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
         bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+        if (bytes &&
+            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
             std::free(bytes);
             bytes = nullptr;
         }

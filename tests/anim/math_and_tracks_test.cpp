@@ -24,7 +24,8 @@ VectorKey vkey(int32_t time, Vec3 value, Vec3 in = {0, 0, 0}, Vec3 out = {0, 0, 
 
 TEST(Mat3, MulLeftComputesBTimesAEvenInPlace) {
     Mat3 a{{1, 2, 3, 4, 5, 6, 7, 8, 9}};
-    const Mat3 b{{0, 1, 0, 0, 0, 1, 1, 0, 0}};  // moves rows: row0 <- row1, row1 <- row2, row2 <- row0
+    const Mat3 b{
+        {0, 1, 0, 0, 0, 1, 1, 0, 0}};  // moves rows: row0 <- row1, row1 <- row2, row2 <- row0
     mat3MulLeft(&a, &b);
     const float expected[9] = {4, 5, 6, 7, 8, 9, 1, 2, 3};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(a.m[i], expected[i]) << i;
@@ -128,7 +129,8 @@ TEST(VectorTrack, ExactKeyTimeLastKeyAndExtrapolation) {
 
 TEST(VectorTrack, StaleCursorGivesSameValueAsFreshEvaluation) {
     std::vector<VectorKey> keys;
-    for (int i = 0; i < 20; ++i) keys.push_back(vkey(i * 10, {float(i * i), 0, 0}, {1, 0, 0}, {2, 0, 0}));
+    for (int i = 0; i < 20; ++i)
+        keys.push_back(vkey(i * 10, {float(i * i), 0, 0}, {1, 0, 0}, {2, 0, 0}));
     KeyTrack walked = trackOf(keys);
     Vec3 a{}, b{};
     evalVectorTrack(&walked, &a, 185.0f);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+// After <cstddef> and <cstdio>: the header uses size_t and FILE without declaring them.
 #include <jpeglib.h>
 
 #include "platform/platform.h"
@@ -100,12 +101,14 @@ inline std::vector<uint8_t> encodeJpeg(int width, int height, const std::vector<
 }
 
 // A picture whose top half is one colour and bottom half another, red-green-blue rows top first.
-inline std::vector<uint8_t> twoBands(int width, int height, const uint8_t top[3], const uint8_t bottom[3]) {
+inline std::vector<uint8_t> twoBands(int width, int height, const uint8_t top[3],
+                                     const uint8_t bottom[3]) {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
-                pixels[(static_cast<size_t>(y) * width + x) * 3 + c] = y < height / 2 ? top[c] : bottom[c];
+                pixels[(static_cast<size_t>(y) * width + x) * 3 + c] =
+                    y < height / 2 ? top[c] : bottom[c];
     return pixels;
 }
 

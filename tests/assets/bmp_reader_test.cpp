@@ -1,6 +1,8 @@
 // BMP reader: both header sizes with and without the "BM" file header, colour tables, the bit
 // depths and run-length codings the reader takes, rows kept in stored order without padding,
 // and one message per failed call for every way a file can be refused.
+#include "assets/bmp_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "asset_fixtures.h"
-#include "assets/bmp_reader.h"
 #include "assets/texture_table.h"
 
 using namespace assetFixtures;
@@ -131,11 +132,13 @@ TEST(BmpReader, RowPaddingIsDroppedAndThirtyTwoBitPixelsLoseTheirFourthByte) {
     BmpSpec spec;
     spec.width = 3;
     spec.height = 2;
-    spec.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,  // 9 bytes and 3 of padding
-                   10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
+    spec.pixels = {
+        1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,  // 9 bytes and 3 of padding
+        10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
     Picture* picture = decodeExpecting(buildBmp(spec), "");
     ASSERT_NE(picture, nullptr);
-    const std::vector<uint8_t> expected{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13, 18, 17, 16};
+    const std::vector<uint8_t> expected{3,  2,  1,  6,  5,  4,  9,  8,  7,
+                                        12, 11, 10, 15, 14, 13, 18, 17, 16};
     EXPECT_EQ(std::vector<uint8_t>(picture->pixels, picture->pixels + 18), expected);
     freePicture(picture);
 
@@ -224,11 +227,11 @@ TEST(BmpReader, RunLengthCodedPixelsDecodeRunsLiteralsAndSkips) {
     rle8.palette[1] = 0xFF0000;
     rle8.palette[2] = 0x00FF00;
     rle8.palette[3] = 0x0000FF;
-    rle8.pixels = {3, 1,  0, 3, 2, 3, 2, 0,  // run of three 1s, literal 2 3 2 (padded)
-                   0, 0,                     // end of row 0
-                   0, 2, 2, 1,               // move 2 right, 1 up: row 2, column 2
-                   2, 3,                     // two 3s there
-                   0, 1};                    // end of bitmap
+    rle8.pixels = {3, 1, 0, 3, 2, 3, 2, 0,  // run of three 1s, literal 2 3 2 (padded)
+                   0, 0,                    // end of row 0
+                   0, 2, 2, 1,              // move 2 right, 1 up: row 2, column 2
+                   2, 3,                    // two 3s there
+                   0, 1};                   // end of bitmap
     Picture* picture = decodeExpecting(buildBmp(rle8), "");
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(rgbAt(picture, 0, 0), (std::vector<uint8_t>{255, 0, 0}));
@@ -250,8 +253,8 @@ TEST(BmpReader, RunLengthCodedPixelsDecodeRunsLiteralsAndSkips) {
     rle4.palette.assign(16, 0);
     rle4.palette[1] = 0x0A0B0C;
     rle4.palette[2] = 0x0D0E0F;
-    rle4.pixels = {3, 0x12,          // 1 2 1
-                   0, 3, 0x21, 0x20, // literal 2 1 2 (two bytes, already even)
+    rle4.pixels = {3, 0x12,              // 1 2 1
+                   0, 3,    0x21, 0x20,  // literal 2 1 2 (two bytes, already even)
                    0, 1};
     picture = decodeExpecting(buildBmp(rle4), "");
     ASSERT_NE(picture, nullptr);
@@ -337,6 +340,7 @@ TEST(BmpReader, MissingOrEmptyFileCannotBeOpened) {
         Picture* stored = reinterpret_cast<Picture*>(&log);
         EXPECT_EQ(loadBmpPicture(path.c_str(), &stored), nullptr);
         EXPECT_EQ(stored, nullptr);
-        EXPECT_EQ(log.all(), std::vector<std::string>{"Error|Failed to open DIB file " + path + ".\n"});
+        EXPECT_EQ(log.all(),
+                  std::vector<std::string>{"Error|Failed to open DIB file " + path + ".\n"});
     }
 }

@@ -2,6 +2,8 @@
 // their line and read like %d, the scales of each value, the element pictures loaded once the
 // whole description is read, and the refusal (with nothing added) of descriptions that a line
 // reader could not finish: missing sections, over-long lines, a last line without its CR.
+#include "assets/flare_file.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "asset_fixtures.h"
-#include "assets/flare_file.h"
 #include "gl_test_context.h"
 #include "shell/gl_window.h"
 
@@ -32,7 +33,8 @@ std::string crlf(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::vector<std::string> flareHeader(int count, int distance = 64, int preLight = 1, int angle = 128) {
+std::vector<std::string> flareHeader(int count, int distance = 64, int preLight = 1,
+                                     int angle = 128) {
     return {"[Flare]",
             "NumberOfFlares: " + std::to_string(count),
             "FlareDistance: " + std::to_string(distance),
@@ -41,10 +43,11 @@ std::vector<std::string> flareHeader(int count, int distance = 64, int preLight 
             "FlareBlend: 3"};
 }
 
-std::vector<std::string> lensSection(int k, const std::string& file, int size, int r, int g, int b) {
-    return {"[Lens " + std::to_string(k) + "]", "Filename: " + file, "size: " + std::to_string(size),
-            "colour red: " + std::to_string(r), "colour green: " + std::to_string(g),
-            "colour blue: " + std::to_string(b)};
+std::vector<std::string> lensSection(int k, const std::string& file, int size, int r, int g,
+                                     int b) {
+    return {"[Lens " + std::to_string(k) + "]",   "Filename: " + file,
+            "size: " + std::to_string(size),      "colour red: " + std::to_string(r),
+            "colour green: " + std::to_string(g), "colour blue: " + std::to_string(b)};
 }
 
 std::vector<std::string> join(std::vector<std::vector<std::string>> parts) {
@@ -72,8 +75,9 @@ std::unique_ptr<ReadResult> readText(const std::string& text, Vec3* anchor = nul
 
 TEST(FlareFile, ValuesAreScaledAndPicturesLoadedInElementOrder) {
     Vec3 anchor{1, 2, 3};
-    const std::string text = crlf(join({flareHeader(2, 64, 1, 128), lensSection(1, "data\\a.jpg", 255, 255, 0, 128),
-                                        lensSection(2, "data\\b.jpg", 128, 1, 2, 3)}));
+    const std::string text =
+        crlf(join({flareHeader(2, 64, 1, 128), lensSection(1, "data\\a.jpg", 255, 255, 0, 128),
+                   lensSection(2, "data\\b.jpg", 128, 1, 2, 3)}));
     auto result = readText(text, &anchor);
     ASSERT_EQ(result->ok, 1);
     const FlareSet& set = result->set;
@@ -96,19 +100,11 @@ TEST(FlareFile, ValuesAreScaledAndPicturesLoadedInElementOrder) {
 }
 
 TEST(FlareFile, KeysAreFoundAnywhereInTheirLineButNeedTheirBlank) {
-    const std::string text = crlf({"comment line",
-                                   "x [Flare] extra words",
-                                   "words before NumberOfFlares: 1 and after",
-                                   "FlareDistance:64",
-                                   "FlarePreLight: nothing",
-                                   "not the key at all",
-                                   "FlareBlend: ignored",
-                                   "[Lens 1]",
-                                   "Filename:    data\\lens.jpg  trailing words",
-                                   "size: -12abc",
-                                   "colour red:  +7",
-                                   "Colour green: 9",
-                                   "colour blue: 99999999999"});
+    const std::string text =
+        crlf({"comment line", "x [Flare] extra words", "words before NumberOfFlares: 1 and after",
+              "FlareDistance:64", "FlarePreLight: nothing", "not the key at all",
+              "FlareBlend: ignored", "[Lens 1]", "Filename:    data\\lens.jpg  trailing words",
+              "size: -12abc", "colour red:  +7", "Colour green: 9", "colour blue: 99999999999"});
     auto result = readText(text);
     ASSERT_EQ(result->ok, 1);
     EXPECT_EQ(result->set.elementCount, 1);
@@ -126,7 +122,8 @@ TEST(FlareFile, KeysAreFoundAnywhereInTheirLineButNeedTheirBlank) {
 TEST(FlareFile, SectionsAreSearchedFromTheStartInAnyOrder) {
     // Lens 10 comes first in the file; the search for "[Lens 1]" must not stop at it.
     std::vector<std::vector<std::string>> parts{lensSection(10, "ten.jpg", 10, 0, 0, 0)};
-    for (int k = 9; k >= 2; --k) parts.push_back(lensSection(k, "n" + std::to_string(k) + ".jpg", k, 0, 0, 0));
+    for (int k = 9; k >= 2; --k)
+        parts.push_back(lensSection(k, "n" + std::to_string(k) + ".jpg", k, 0, 0, 0));
     parts.push_back({"notes between the sections are not read"});
     parts.push_back(flareHeader(10));
     parts.push_back(lensSection(1, "one.jpg", 1, 0, 0, 0));
@@ -153,8 +150,8 @@ TEST(FlareFile, ZeroElementsReadsNoLensSection) {
 }
 
 TEST(FlareFile, UnfinishableDescriptionsAreRefusedBeforeAnyPictureLoads) {
-    const std::vector<std::string> good = join({flareHeader(2), lensSection(1, "a.jpg", 1, 2, 3, 4),
-                                                lensSection(2, "b.jpg", 1, 2, 3, 4)});
+    const std::vector<std::string> good = join(
+        {flareHeader(2), lensSection(1, "a.jpg", 1, 2, 3, 4), lensSection(2, "b.jpg", 1, 2, 3, 4)});
     ASSERT_EQ(readText(crlf(good))->ok, 1);
 
     std::vector<std::string> noFlare = good;

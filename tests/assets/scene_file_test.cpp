@@ -2,6 +2,8 @@
 // renderer relies on (texture base, parent links, light colour scales, fresh track cursors), the
 // lookup by texture slot, and the rejection, with one message naming the file and the problem,
 // of files that end early or hold counts, indices or key times that cannot be used.
+#include "assets/scene_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "asset_fixtures.h"
-#include "assets/scene_file.h"
 #include "scene_writer.h"
 
 using namespace assetFixtures;
@@ -128,7 +129,8 @@ TEST(SceneFile, RoundTripKeepsMeshesLightsAndTracks) {
     EXPECT_EQ(scene.objects[1].kind, 1);
     EXPECT_EQ(scene.objects[1].parent, 0);
     EXPECT_EQ(scene.objects[1].textureSlot, 67);
-    EXPECT_EQ(static_cast<const RotationKey*>(scene.objects[1].rotationTrack.keys)[1].value.z, 1.0f);
+    EXPECT_EQ(static_cast<const RotationKey*>(scene.objects[1].rotationTrack.keys)[1].value.z,
+              1.0f);
     EXPECT_EQ(scene.objects[2].parent, 200);
 
     ASSERT_EQ(scene.lightCount, 1);
@@ -138,7 +140,8 @@ TEST(SceneFile, RoundTripKeepsMeshesLightsAndTracks) {
     ASSERT_EQ(scene.spotLightCount, 1);
     EXPECT_EQ(scene.spotLights[0].colour[0], 10.0f);
     EXPECT_EQ(scene.spotLights[0].colour[2], 30.0f);
-    EXPECT_EQ(static_cast<const ScalarKey*>(scene.spotLights[0].secondScalarTrack.keys)[0].value, 2.0f);
+    EXPECT_EQ(static_cast<const ScalarKey*>(scene.spotLights[0].secondScalarTrack.keys)[0].value,
+              2.0f);
     releaseScene(&scene);
 }
 
@@ -199,7 +202,8 @@ TEST(SceneFile, FileCutAnywhereIsRefusedWithoutReadingPastItsEnd) {
     for (size_t length = 0; length < bytes.size(); ++length) {
         const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + length);
         const std::string message = refusal(cut);
-        EXPECT_TRUE(message.starts_with("Error|data\\bad.dat: file ends ")) << length << ": " << message;
+        EXPECT_TRUE(message.starts_with("Error|data\\bad.dat: file ends "))
+            << length << ": " << message;
     }
     EXPECT_EQ(refusal({}), "Error|data\\bad.dat: file ends inside the camera");
     // Bytes after the last record are not read.
@@ -232,7 +236,8 @@ TEST(SceneFile, IndicesOutsideTheirListsAreRefused) {
     cameraOnly.objects.clear();
     cameraOnly.lights.clear();
     cameraOnly.spotLights.clear();
-    const size_t vertexCountAt = bytesOf(cameraOnly).size() - 3 + 1 + 6;  // count byte, kind, parent, tag
+    const size_t vertexCountAt =
+        bytesOf(cameraOnly).size() - 3 + 1 + 6;  // count byte, kind, parent, tag
     ASSERT_EQ(bytes[vertexCountAt], 3);
     std::vector<uint8_t> negative = bytes;
     negative[vertexCountAt + 3] = 0x80;
@@ -245,23 +250,28 @@ TEST(SceneFile, IndicesOutsideTheirListsAreRefused) {
 TEST(SceneFile, KeyframeTracksNeedKeysInIncreasingTime) {
     SceneDesc noRoll = sampleScene();
     noRoll.camera.roll.clear();
-    EXPECT_EQ(refusal(bytesOf(noRoll)), "Error|data\\bad.dat: the roll track of the camera has no keys");
+    EXPECT_EQ(refusal(bytesOf(noRoll)),
+              "Error|data\\bad.dat: the roll track of the camera has no keys");
     SceneDesc noRotation = sampleScene();
     noRotation.objects[2].rotation.clear();
-    EXPECT_EQ(refusal(bytesOf(noRotation)), "Error|data\\bad.dat: the rotation track of object 2 has no keys");
+    EXPECT_EQ(refusal(bytesOf(noRotation)),
+              "Error|data\\bad.dat: the rotation track of object 2 has no keys");
     SceneDesc noLightPosition = sampleScene();
     noLightPosition.lights[0].position.clear();
     EXPECT_EQ(refusal(bytesOf(noLightPosition)),
               "Error|data\\bad.dat: the position track of light 0 has no keys");
 
     SceneDesc sameTime = sampleScene();
-    sameTime.objects[0].position = {vectorKey(5, {0, 0, 0}), vectorKey(9, {1, 0, 0}), vectorKey(9, {2, 0, 0})};
+    sameTime.objects[0].position = {vectorKey(5, {0, 0, 0}), vectorKey(9, {1, 0, 0}),
+                                    vectorKey(9, {2, 0, 0})};
     EXPECT_EQ(refusal(bytesOf(sameTime)),
-              "Error|data\\bad.dat: the key times of the position track of object 0 do not increase at key 2");
+              "Error|data\\bad.dat: the key times of the position track of object 0 do not "
+              "increase at key 2");
     SceneDesc backwards = sampleScene();
     backwards.spotLights[0].firstScalar = {scalarKey(10, 0), scalarKey(3, 1)};
-    EXPECT_NE(refusal(bytesOf(backwards)).find("first scalar track of spot light 0 do not increase"),
-              std::string::npos);
+    EXPECT_NE(
+        refusal(bytesOf(backwards)).find("first scalar track of spot light 0 do not increase"),
+        std::string::npos);
 
     // Toggle tracks may be empty or repeat a time: they only count keys passed.
     SceneDesc toggles = sampleScene();

@@ -2,15 +2,15 @@
 // bilinear filter (exact at 2:1, wrapping at the edges), the flip into bottom-up red-green-blue,
 // and, on a real headless GL context, JPEG pictures becoming textures with their log line, and
 // every kind of unloadable picture being reported and skipped.
-#include <gtest/gtest.h>
+#include "assets/texture_table.h"
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "asset_fixtures.h"
-#include "assets/texture_table.h"
 #include "gl_test_context.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
@@ -57,8 +57,8 @@ TextureReadback readTexture(uint32_t name) {
     return out;
 }
 
-std::string writeJpeg(const std::string& name, int width, int height, const std::vector<uint8_t>& pixels,
-                      JpegKind kind) {
+std::string writeJpeg(const std::string& name, int width, int height,
+                      const std::vector<uint8_t>& pixels, JpegKind kind) {
     const std::string path = scratchPath(name);
     writeFile(path, encodeJpeg(width, height, pixels, kind));
     return path;
@@ -114,7 +114,8 @@ TEST(Resample, HalvingSamplesEveryOtherSourcePixelExactly) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
             for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(pixelAt(target, x, y)[c], pixelAt(source, 2 * x, 2 * y)[c]) << x << "," << y;
+                EXPECT_EQ(pixelAt(target, x, y)[c], pixelAt(source, 2 * x, 2 * y)[c])
+                    << x << "," << y;
 }
 
 TEST(Resample, NeighboursPastTheLastColumnAndRowWrapToTheFirst) {
@@ -145,14 +146,14 @@ TEST(Resample, NeighboursPastTheLastColumnAndRowWrapToTheFirst) {
 TEST(PictureConversion, FlipTurnsRowsOverAndSwapsRedAndBlue) {
     // Three rows (odd, so the middle row only has its bytes swapped), two pixels each, stored
     // blue-green-red top first.
-    std::vector<uint8_t> bytes{1, 2, 3, 4, 5, 6,          // top
-                               7, 8, 9, 10, 11, 12,       // middle
-                               13, 14, 15, 16, 17, 18};   // bottom
+    std::vector<uint8_t> bytes{1,  2,  3,  4,  5,  6,    // top
+                               7,  8,  9,  10, 11, 12,   // middle
+                               13, 14, 15, 16, 17, 18};  // bottom
     Picture picture{2, 3, bytes.data()};
     flipRowsSwapRedBlue(&picture);
     const std::vector<uint8_t> expected{15, 14, 13, 18, 17, 16,  //
-                                        9, 8, 7, 12, 11, 10,     //
-                                        3, 2, 1, 6, 5, 4};
+                                        9,  8,  7,  12, 11, 10,  //
+                                        3,  2,  1,  6,  5,  4};
     EXPECT_EQ(bytes, expected);
 }
 
@@ -160,7 +161,8 @@ TEST(TextureLoading, WidePictureBecomesPowerOfTwoTextureAndLogsItsSizes) {
     GlTestContext::ensure();
     LimitGuard limit(1024);
     const uint8_t top[3] = {250, 10, 10}, bottom[3] = {10, 10, 250};
-    const std::string path = writeJpeg("wide.jpg", 640, 480, twoBands(640, 480, top, bottom), JpegKind::Colour);
+    const std::string path =
+        writeJpeg("wide.jpg", 640, 480, twoBands(640, 480, top, bottom), JpegKind::Colour);
     loggedLines().clear();
     setTextSink(collectLine);
     uint32_t name = 0;
@@ -184,7 +186,8 @@ TEST(TextureLoading, PowerOfTwoPictureIsUploadedUnchanged) {
     GlTestContext::ensure();
     LimitGuard limit(1024);
     const uint8_t grey[3] = {90, 90, 90};
-    const std::string path = writeJpeg("square.jpg", 512, 512, twoBands(512, 512, grey, grey), JpegKind::Colour);
+    const std::string path =
+        writeJpeg("square.jpg", 512, 512, twoBands(512, 512, grey, grey), JpegKind::Colour);
     loggedLines().clear();
     setTextSink(collectLine);
     uint32_t name = 0;
@@ -220,7 +223,8 @@ TEST(TextureLoading, GreyAndProgressivePicturesLoadAsColourTextures) {
     EXPECT_NEAR(progressive.rgb[0], 200, 6);  // bottom band first
     EXPECT_NEAR(progressive.rgb[1], 20, 6);
 
-    const std::string rgbPath = writeJpeg("rgb.jpg", 16, 16, twoBands(16, 16, top, bottom), JpegKind::RgbStored);
+    const std::string rgbPath =
+        writeJpeg("rgb.jpg", 16, 16, twoBands(16, 16, top, bottom), JpegKind::RgbStored);
     uint32_t rgbName = 0;
     loadTexture(rgbPath.c_str(), &rgbName);
     ASSERT_NE(rgbName, 0u);
@@ -234,7 +238,8 @@ TEST(TextureLoading, UnloadablePicturesAreReportedByPathAndLeaveTheNameAlone) {
     GlTestContext::ensure();
     LimitGuard limit(1024);
     const uint8_t colour[3] = {1, 2, 3};
-    const std::vector<uint8_t> good = encodeJpeg(16, 16, twoBands(16, 16, colour, colour), JpegKind::Colour);
+    const std::vector<uint8_t> good =
+        encodeJpeg(16, 16, twoBands(16, 16, colour, colour), JpegKind::Colour);
     const std::string truncated = scratchPath("truncated.jpg");
     writeFile(truncated, std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2));
     const std::string garbage = scratchPath("garbage.jpg");
@@ -262,8 +267,10 @@ TEST(TextureSlots, InitialisersSetFlagsTranslucencyAndOverlay) {
     GlTestContext::ensure();
     LimitGuard limit(1024);
     const uint8_t colour[3] = {100, 50, 25};
-    const std::string a = writeJpeg("slot-a.jpg", 8, 8, twoBands(8, 8, colour, colour), JpegKind::Colour);
-    const std::string b = writeJpeg("slot-b.jpg", 8, 8, twoBands(8, 8, colour, colour), JpegKind::Colour);
+    const std::string a =
+        writeJpeg("slot-a.jpg", 8, 8, twoBands(8, 8, colour, colour), JpegKind::Colour);
+    const std::string b =
+        writeJpeg("slot-b.jpg", 8, 8, twoBands(8, 8, colour, colour), JpegKind::Colour);
     TextureSlot slots[3] = {};
     slots[0].wireBrightness = 0.7f;
     slots[0].flags = SLOT_ENV_MAP;

@@ -7,7 +7,9 @@
 #include "platform/platform.h"
 
 namespace {
-void nameOnly(const char* path, uint32_t* outGlName) { *outGlName = static_cast<uint32_t>(std::strlen(path)); }
+void nameOnly(const char* path, uint32_t* outGlName) {
+    *outGlName = static_cast<uint32_t>(std::strlen(path));
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

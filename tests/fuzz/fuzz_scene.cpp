@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             evalVectorTrack(&object->scaleTrack, &v, t);
             advanceToggleTrack(&object->hideTrack, t);
             for (int f2 = 0; f2 < object->faceCount; ++f2)
-                for (const Corner& corner : object->faces[f2].corners) v = object->vertices[corner.vertex];
+                for (const Corner& corner : object->faces[f2].corners)
+                    v = object->vertices[corner.vertex];
             if (object->kind == 1) v = scene.objects[object->parent].translation;
         }
         for (int i = 0; i < scene.lightCount; ++i) {
@@ -39,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             advanceToggleTrack(&scene.lights[i].hideTrack, t);
         }
     }
-    if (scene.objectCount > 0) findObjectBySlot(&scene, scene.objects[scene.objectCount - 1].textureSlot);
+    if (scene.objectCount > 0)
+        findObjectBySlot(&scene, scene.objects[scene.objectCount - 1].textureSlot);
     releaseScene(&scene);
     return 0;
 }

@@ -4,12 +4,13 @@
 #include <sys/stat.h>
 
 #include <cstddef>
-#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+// After <cstddef> and <cstdio>: the header uses size_t and FILE without declaring them.
 #include <jpeglib.h>
 
 #include "scene_writer.h"
@@ -32,8 +33,9 @@ void put32(std::vector<uint8_t>* out, uint32_t v) {
     put16(out, v >> 16);
 }
 
-std::vector<uint8_t> bmp(bool fileHeader, uint32_t headerSize, int32_t width, int32_t height, uint16_t bits,
-                         uint32_t compression, int entries, const std::vector<uint8_t>& pixels) {
+std::vector<uint8_t> bmp(bool fileHeader, uint32_t headerSize, int32_t width, int32_t height,
+                         uint16_t bits, uint32_t compression, int entries,
+                         const std::vector<uint8_t>& pixels) {
     std::vector<uint8_t> header;
     put32(&header, headerSize);
     if (headerSize == 12) {
@@ -85,7 +87,8 @@ std::vector<uint8_t> jpeg(int width, int height, int components, bool progressiv
     jpeg_start_compress(&info, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(width) * components);
     while (info.next_scanline < info.image_height) {
-        for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(i * 5 + info.next_scanline * 9);
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<uint8_t>(i * 5 + info.next_scanline * 9);
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }
@@ -143,17 +146,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char* sub : {"", "/scene", "/flare", "/bmp", "/jpeg"}) mkdir((dir + sub).c_str(), 0755);
+    for (const char* sub : {"", "/scene", "/flare", "/bmp", "/jpeg"})
+        mkdir((dir + sub).c_str(), 0755);
 
     int n = 0;
     for (const SceneDesc& desc : {sceneSeed(0, 0, 0), sceneSeed(1, 1, 0), sceneSeed(3, 2, 1)}) {
         std::vector<uint8_t> bytes;
         std::string error;
-        if (writeSceneBytes(desc, &bytes, &error)) writeBytes(dir + "/scene/seed" + std::to_string(n++), bytes);
+        if (writeSceneBytes(desc, &bytes, &error))
+            writeBytes(dir + "/scene/seed" + std::to_string(n++), bytes);
     }
 
     const std::string flare =
-        "[Flare]\r\nNumberOfFlares: 2\r\nFlareDistance: 64\r\nFlarePreLight: 1\r\nFlareAngle: 128\r\n"
+        "[Flare]\r\nNumberOfFlares: 2\r\nFlareDistance: 64\r\nFlarePreLight: 1\r\nFlareAngle: "
+        "128\r\n"
         "FlareBlend: 1\r\n[Lens 1]\r\nFilename: data\\lens1.jpg\r\nsize: 40\r\ncolour red: 255\r\n"
         "colour green: 128\r\ncolour blue: 0\r\nnotes\r\n[Lens 2]\r\nFilename: data\\lens2.jpg\r\n"
         "size: 80\r\ncolour red: 1\r\ncolour green: 2\r\ncolour blue: 3\r\n";
@@ -165,10 +171,13 @@ int main(int argc, char** argv) {
     writeBytes(dir + "/bmp/rgb32", bmp(true, 40, 2, 2, 32, 0, 0, std::vector<uint8_t>(16, 9)));
     writeBytes(dir + "/bmp/rgb16", bmp(false, 40, 2, -2, 16, 0, 0, std::vector<uint8_t>(8, 0x5A)));
     writeBytes(dir + "/bmp/pal8", bmp(true, 40, 4, 2, 8, 0, 256, {0, 1, 2, 3, 250, 251, 252, 253}));
-    writeBytes(dir + "/bmp/pal4core", bmp(false, 12, 3, 2, 4, 0, 16, {0x12, 0x30, 0, 0, 0xF0, 0xE0, 0, 0}));
+    writeBytes(dir + "/bmp/pal4core",
+               bmp(false, 12, 3, 2, 4, 0, 16, {0x12, 0x30, 0, 0, 0xF0, 0xE0, 0, 0}));
     writeBytes(dir + "/bmp/mono", bmp(true, 40, 9, 1, 1, 0, 2, {0xA5, 0x80, 0, 0}));
-    writeBytes(dir + "/bmp/rle8", bmp(true, 40, 6, 3, 8, 1, 256, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 1, 2, 3, 0, 1}));
-    writeBytes(dir + "/bmp/rle4", bmp(true, 40, 5, 2, 4, 2, 16, {3, 0x12, 0, 3, 0x21, 0x20, 0, 0, 5, 0x34, 0, 1}));
+    writeBytes(dir + "/bmp/rle8", bmp(true, 40, 6, 3, 8, 1, 256,
+                                      {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 1, 2, 3, 0, 1}));
+    writeBytes(dir + "/bmp/rle4",
+               bmp(true, 40, 5, 2, 4, 2, 16, {3, 0x12, 0, 3, 0x21, 0x20, 0, 0, 5, 0x34, 0, 1}));
 
     writeBytes(dir + "/jpeg/colour", jpeg(17, 9, 3, false));
     writeBytes(dir + "/jpeg/grey", jpeg(8, 8, 1, false));
