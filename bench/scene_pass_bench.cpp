@@ -18,7 +18,7 @@
 #include "render/lens_flares.h"
 #include "render/render_globals.h"
 #include "render/scene_pass.h"
-#include "render/scene_fixture.h"  // tests/render
+#include "render/scene_fixture.h"  // from tests/
 #include "shell/gl_window.h"
 
 namespace {
@@ -62,13 +62,13 @@ struct BenchScene {
         const int32_t slots[OBJECTS] = {1, 1, 1, 1, 2, 3};
         for (int i = 0; i < OBJECTS; ++i) {
             const float y = -9.0f + 3.0f * static_cast<float>(i);
-            fixture->addQuadObject(-9, y, 9, y + 2.5f, -10.0f - static_cast<float>(i), slots[i],
+            fixture->addQuads(-9, y, 9, y + 2.5f, -10.0f - static_cast<float>(i), slots[i],
                                    QUADS_PER_OBJECT);
         }
         for (int i = 0; i < SPRITES; ++i) {
             sprites[i].worldPosition = SceneFixture::worldFromEye(
-                static_cast<float>(i % 50) * 0.4f - 10.0f, static_cast<float>(i / 50) * 0.5f - 10.0f,
-                -12.0f);
+                {static_cast<float>(i % 50) * 0.4f - 10.0f, static_cast<float>(i / 50) * 0.5f - 10.0f,
+                 -12.0f});
             sprites[i].colour = {0.1f, 0.1f, 0.1f};
             sprites[i].halfSize = 0.3f;
         }

@@ -1,380 +1,204 @@
-// Mesh drawing modes and sprite sets, drawn into the headless context under a 90-degree
-// projection so that a quad at depth -d spanning [-d, d] fills the frame. Checks which faces
-// each mode keeps against the near and far depths, how the modes colour and blend, and what
-// the sprite pass steps and draws. Line segments are counted in GL feedback mode.
+// Mesh modes and sprite sets drawn under a 90-degree projection, where a quad at depth -d
+// spanning [-d, d] fills the frame: which faces each mode keeps against the near and far
+// depths, how each mode colours and blends, and what the sprite pass steps and draws.
+// Primitives are counted in GL feedback mode.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "render/mesh_drawing.h"
-#include "render/overlays.h"
 #include "render_fixture.h"
+#include "scene_fixture.h"
 
 namespace {
 
-class MeshDrawing : public RenderTest {
-protected:
-    void SetUp() override {
-        RenderTest::SetUp();
-        loadEyeProjection();
-        flatSlot(99, 255, 255, 255, 1.0f);  // wire texture
-    }
-
-    // A Scene holding the given objects, nothing else.
-    Scene* sceneOf(std::initializer_list<SceneObject*> list) {
-        objects.clear();
-        for (SceneObject* o : list) objects.push_back(*o);
-        scene = Scene{};
-        scene.objects = objects.data();
-        scene.objectCount = static_cast<int32_t>(objects.size());
-        return &scene;
-    }
-
-    std::vector<SceneObject> objects;
-    Scene scene{};
-};
-
-// Runs `draw` in feedback mode and counts the line segments and polygons it sends.
-struct Primitives {
-    int lines = 0;
-    int polygons = 0;
-};
+// Lines and polygons that `draw` sends, counted in feedback mode.
 template <typename F>
-Primitives countPrimitives(F draw) {
+std::pair<int, int> linesAndPolygons(F draw) {
     static std::vector<GLfloat> buffer(1 << 16);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     const GLint size = glRenderMode(GL_RENDER);
-    Primitives p;
+    int lines = 0, polygons = 0;
     for (GLint i = 0; i < size;) {
         const GLint token = static_cast<GLint>(buffer[i]);
-        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            ++p.lines;
-            i += 1 + 2 * 3;
-        } else if (token == GL_POLYGON_TOKEN) {
-            ++p.polygons;
-            i += 2 + 3 * static_cast<GLint>(buffer[i + 1]);
-        } else if (token == GL_POINT_TOKEN) {
-            i += 1 + 3;
-        } else {
-            i += 2;  // pass-through and bitmap tokens
-        }
+        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) ++lines, i += 7;
+        else if (token == GL_POLYGON_TOKEN) ++polygons, i += 2 + 3 * static_cast<GLint>(buffer[i + 1]);
+        else i += token == GL_POINT_TOKEN ? 4 : 2;
     }
-    return p;
+    return {lines, polygons};
 }
 
-TEST_F(MeshDrawing, TexturedObjectIsTexelTimesCornerColour) {
-    flatSlot(3, 255, 128, 255);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 10, 10, -10);
-    for (Face& face : mesh.faces)
-        for (Corner& c : face.corners) c.red = 1.0f, c.green = 1.0f, c.blue = 0.5f;
-    drawOpaqueObjects(sceneOf({mesh.build(3)}));
+class MeshDrawing : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        eyeProjection();
+        greySlot(99, 255, 1.0f);  // wire texture
+    }
+    void drawAllPasses() {
+        drawOpaqueObjects(scene());
+        drawTranslucentObjects(scene());
+        drawWireOverlays(scene());
+    }
+    Scene* scene() { return &f->scene; }
+    std::unique_ptr<SceneFixture> f = std::make_unique<SceneFixture>();
+};
+
+TEST_F(MeshDrawing, OpaqueFacesAreTexelTimesCornerColourWithinNearAndFar) {
+    table[3].glName = flatTexture(255, 128, 255);
+    SceneObject* quad = f->addQuads(-10, -10, 10, 10, -10, 3);
+    for (int k = 0; k < 2; ++k)
+        for (Corner& c : quad->faces[k].corners) c.blue = 0.5f;
+    drawOpaqueObjects(scene());
     EXPECT_TRUE(colourNear(pixelAt(0.2, 0.3), 255, 128, 128));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(depthWrites, GL_TRUE);
+
+    // At or beyond the far depth: left out, until the far depth moves past it.
+    GlTestContext::clear(0.0f);
+    quad->textureSlot = 4;
+    greySlot(4, 100);
+    for (int i = 0; i < 6; ++i) quad->eyeVertices[i] = {quad->eyeVertices[i].x * 100, quad->eyeVertices[i].y * 100, -1800};
+    drawOpaqueObjects(scene());
+    table[4].flags = SLOT_SCROLL_OVERLAY;
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0));
+    farCullZ = -1801.0f;
+    table[4].flags = 0;
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(colourNear(pixelAt(0.0, 0.0), 100, 100, 50));
 }
 
-TEST_F(MeshDrawing, FacesBehindTheNearDepthAreDroppedWhole) {
-    flatSlot(3, 200, 200, 200);
-    // Every corner at or behind -0.1: nothing in any mode.
-    MeshFixture behind;
-    behind.vertices = {{-1, -1, -0.1f}, {1, -1, 0.5f}, {0, 1, -0.05f}};
-    behind.addFace(0, 1, 2);
-    SceneObject* object = behind.build(3);
-    drawOpaqueObjects(sceneOf({object}));
+TEST_F(MeshDrawing, FaceTestsUseEveryCorner) {
+    greySlot(3, 200);
+    // One corner at -0.2, the others behind the eye: sent whole, GL clips what shows.
+    f->addTriangles({{0, 0, -0.2f}, {-1, -1, 1}, {1, -1, 1}}, 3);
+    // Every corner at or behind -0.1: never sent.
+    f->addTriangles({{-1, 1, -0.1f}, {1, 1, 0.5f}, {0, 2, -0.05f}}, 3);
+    // Only one corner nearer than the far depth: kept.
+    f->addTriangles({{-2000, 0, -2000}, {0, -2000, -2000}, {0, 1000, -1000}}, 3);
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(greyNear(pixelAt(0.05, -0.5), 200));
+    EXPECT_TRUE(greyNear(pixelAt(-0.3, 0.3), 200));
+    EXPECT_TRUE(greyNear(pixelAt(0.5, 0.5), 0));
+
     table[3].translucency = 1.0f;
     table[3].wireBrightness = 1.0f;
-    const Primitives p = countPrimitives([&] {
-        drawTranslucentObjects(&scene);
-        drawWireOverlays(&scene);
-    });
-    EXPECT_EQ(p.polygons, 0);
-    EXPECT_EQ(p.lines, 0);
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.1), 0));
-
-    // One corner at -0.2 and the others behind the eye: sent whole, GL clips what shows.
-    table[3].translucency = 0.0f;
-    MeshFixture partly;
-    partly.vertices = {{0, 0, -0.2f}, {-1, -1, 1}, {1, -1, 1}};
-    partly.addFace(0, 1, 2);
-    drawOpaqueObjects(sceneOf({partly.build(3)}));
-    EXPECT_TRUE(greyNear(pixelAt(0.0, -0.5), 200));
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.5), 0));
+    f->objects[0].hideTrack.toggleState = 1;
+    f->objects[2].hideTrack.toggleState = 1;
+    EXPECT_EQ(linesAndPolygons([&] { drawAllPasses(); }), std::make_pair(0, 0));
 }
 
-TEST_F(MeshDrawing, FacesAtFarDepthLeaveOnlyTheOpaqueModes) {
-    flatSlot(3, 100, 100, 100);
-    MeshFixture far;
-    far.addQuad(-1000, -1000, 1000, 1000, -1800);
-    SceneObject* object = far.build(3);
-    drawOpaqueObjects(sceneOf({object}));
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0));
-    table[3].flags = SLOT_SCROLL_OVERLAY;
-    table[3].overlayGlName = flatTexture(255, 255, 255);
-    drawOpaqueObjects(&scene);
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0));
-
-    // The translucent mode makes no range test.
-    table[3].flags = 0;
-    table[3].translucency = 1.0f;
-    drawTranslucentObjects(&scene);
+TEST_F(MeshDrawing, FarFacesStayInTranslucentAndWireModes) {
+    greySlot(3, 100, 1.0f)->wireBrightness = 0.5f;
+    f->addQuads(-1000, -1000, 1000, 1000, -1800, 3);
+    drawTranslucentObjects(scene());
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 100));
-
-    // Neither does the wire overlay: four segments for each of the two faces.
-    table[3].wireBrightness = 0.5f;
-    EXPECT_EQ(countPrimitives([&] { drawWireOverlays(&scene); }).lines, 8);
-
-    // Moving the far depth past the quad lets the opaque mode draw it.
-    GlTestContext::clear(0.0f);
-    table[3].translucency = 0.0f;
-    farCullZ = -1900.0f;
-    drawOpaqueObjects(&scene);
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 100));
+    EXPECT_EQ(linesAndPolygons([&] { drawWireOverlays(scene()); }).first, 8);  // 4 per face
 }
 
-TEST_F(MeshDrawing, OneCornerNearerThanFarDepthKeepsTheFace) {
-    flatSlot(3, 100, 100, 100);
-    MeshFixture mesh;
-    mesh.vertices = {{-2000, -2000, -2000}, {2000, -2000, -2000}, {0, 1000, -1000}};
-    mesh.addFace(0, 1, 2);
-    drawOpaqueObjects(sceneOf({mesh.build(3)}));
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 100));
-}
-
-TEST_F(MeshDrawing, TwoPassAddsOverlayOnlyWhereEveryCornerHasRed) {
-    TextureSlot* slot = flatSlot(4, 64, 64, 64);
+TEST_F(MeshDrawing, TwoPassAddsTintedOverlayOnlyWhereEveryCornerHasRed) {
+    TextureSlot* slot = greySlot(4, 64);
     slot->flags = SLOT_SCROLL_OVERLAY;
     slot->overlayGlName = flatTexture(128, 128, 128);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 0, 10, -10);  // left half: all corners red 1
-    mesh.addQuad(0, -10, 10, 10, -10);   // right half: one corner of red 0 in each face
-    mesh.faces[2].corners[1].red = 0.0f;
-    mesh.faces[3].corners[2].red = 0.0f;
-    drawOpaqueObjects(sceneOf({mesh.build(4)}));
-    EXPECT_TRUE(greyNear(pixelAt(-0.5, -0.5), 64 + 128));
-    EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.5), 64 + 128));
-    EXPECT_TRUE(greyNear(pixelAt(0.5, 0.5), 64));
-    EXPECT_TRUE(greyNear(pixelAt(0.5, -0.5), 64));
-
-    GLint depthFunc = 0;
-    GLboolean depthWrites = GL_TRUE;
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_EQ(depthFunc, GL_LESS);
+    SceneObject* o = f->addQuads(-10, -10, 10, 10, -10, 4, 2);
+    for (Corner& c : o->faces[0].corners) c.green = 0.5f;  // left, lower face
+    o->faces[2].corners[1].red = 0.0f;  // right, lower face
+    o->faces[3].corners[2].red = 0.0f;  // right, upper face
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(colourNear(pixelAt(-0.3, -0.7), 192, 128, 192));
+    EXPECT_TRUE(greyNear(pixelAt(-0.7, 0.7), 192));
+    EXPECT_TRUE(greyNear(pixelAt(0.7, -0.7), 64));
+    EXPECT_TRUE(greyNear(pixelAt(0.3, 0.7), 64));
+    EXPECT_EQ(glInteger<GLenum>(GL_DEPTH_FUNC), GLenum(GL_LESS));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(depthWrites, GL_FALSE);
+    EXPECT_FALSE(glInteger<bool>(GL_DEPTH_WRITEMASK));
 }
 
-TEST_F(MeshDrawing, TwoPassSecondTextureIsTintedByCornerColours) {
-    TextureSlot* slot = flatSlot(4, 0, 0, 0);
-    slot->flags = SLOT_SCROLL_OVERLAY;
-    slot->overlayGlName = flatTexture(200, 200, 200);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 10, 10, -10);
-    for (Face& face : mesh.faces)
-        for (Corner& c : face.corners) c.red = 1.0f, c.green = 0.5f, c.blue = 0.0f;
-    drawOpaqueObjects(sceneOf({mesh.build(4)}));
-    EXPECT_TRUE(colourNear(pixelAt(0.3, 0.3), 200, 100, 0));
-}
-
-TEST_F(MeshDrawing, TranslucentObjectAddsTextureIgnoringCornerColours) {
+TEST_F(MeshDrawing, TranslucentAddsTextureIgnoringCornerColoursAndMayDropFog) {
     GlTestContext::clear(0.25f);
-    flatSlot(6, 100, 100, 100, 0.3f);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 10, 10, -10);
-    for (Face& face : mesh.faces)
-        for (Corner& c : face.corners) c.red = c.green = c.blue = 0.0f;
-    SceneObject* object = mesh.build(6);
-    drawOpaqueObjects(sceneOf({object}));
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 64));
-    drawTranslucentObjects(&scene);
-    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 164));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(depthWrites, GL_TRUE);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-}
-
-TEST_F(MeshDrawing, TranslucentModeSwitchesFogOffOnlyWhenAsked) {
-    flatSlot(6, 100, 100, 100, 1.0f);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 10, 10, -10);
-    Scene* s = sceneOf({mesh.build(6)});
+    greySlot(6, 100, 0.3f);
+    SceneObject* o = f->addQuads(-10, -10, 10, 10, -10, 6);
+    for (int k = 0; k < 2; ++k)
+        for (Corner& c : o->faces[k].corners) c.red = c.green = c.blue = 0.0f;
     glEnable(GL_FOG);
-    drawTranslucentObjects(s);
+    glFogf(GL_FOG_DENSITY, 0.0f);
+    drawOpaqueObjects(scene());
+    drawTranslucentObjects(scene());
+    EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 164));
     EXPECT_TRUE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glInteger<bool>(GL_DEPTH_WRITEMASK));
     translucentFogOff = 1;
-    drawTranslucentObjects(s);
+    drawTranslucentObjects(scene());
     EXPECT_FALSE(glIsEnabled(GL_FOG));
 }
 
-TEST_F(MeshDrawing, HiddenObjectIsSkippedByEveryPass) {
-    TextureSlot* slot = flatSlot(3, 100, 100, 100);
-    slot->wireBrightness = 1.0f;
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 10, 10, -10);
-    SceneObject* object = mesh.build(3);
-    object->hideTrack.toggleState = 1;
-    Scene* s = sceneOf({object});
-    const Primitives p = countPrimitives([&] {
-        drawOpaqueObjects(s);
-        slot->translucency = 1.0f;
-        drawTranslucentObjects(s);
-        drawWireOverlays(s);
-    });
-    EXPECT_EQ(p.polygons, 0);
-    EXPECT_EQ(p.lines, 0);
-}
-
 TEST_F(MeshDrawing, WireOverlayDrawsFourSegmentsPerFaceOrLeavesStateAlone) {
-    TextureSlot* slot = flatSlot(3, 100, 100, 100);
-    MeshFixture mesh;
-    mesh.addQuad(-5, -5, 5, 5, -10);
-    SceneObject* object = mesh.build(3);
-
-    // Brightness 0: no drawing and no state change.
+    TextureSlot* slot = greySlot(3, 100);
+    SceneObject* o = f->addQuads(-5, -5, 5, 5, -10, 3);
     const GLuint bound = flatTexture(1, 1, 1);
-    glBindTexture(GL_TEXTURE_2D, bound);
     glEnable(GL_BLEND);
     glDepthMask(GL_FALSE);
-    EXPECT_EQ(countPrimitives([&] { drawWireOverlay(object); }).lines, 0);
-    GLint binding = 0;
-    GLboolean depthWrites = GL_TRUE;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_EQ(static_cast<GLuint>(binding), bound);
+    EXPECT_EQ(linesAndPolygons([&] { drawWireOverlay(o); }).first, 0);
+    EXPECT_EQ(glInteger<GLuint>(GL_TEXTURE_BINDING_2D), bound);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(depthWrites, GL_FALSE);
+    EXPECT_FALSE(glInteger<bool>(GL_DEPTH_WRITEMASK));
 
     slot->wireBrightness = 0.5f;
-    EXPECT_EQ(countPrimitives([&] { drawWireOverlay(object); }).lines, 8);
-    // The left edge x = -5 (p2-p0 of the second face) in the wire colour, 0.5 of the texel.
-    drawWireOverlay(object);
+    drawWireOverlay(o);
+    // The left edge x = -5 in half the wire texel.
     int brightest = 0;
     for (int x = 157; x <= 163; ++x) brightest = std::max(brightest, GlTestContext::readPixel(x, 200).r);
     EXPECT_NEAR(brightest, 128, 4);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(depthWrites, GL_TRUE);
+    EXPECT_TRUE(glInteger<bool>(GL_DEPTH_WRITEMASK));
 }
 
-TEST_F(MeshDrawing, CornerIndexOutsideTheObjectDropsItsFace) {
-    flatSlot(3, 100, 100, 100);
-    MeshFixture mesh;
-    mesh.addQuad(-10, -10, 0, 10, -10);
-    mesh.addQuad(0, -10, 10, 10, -10);
-    mesh.faces[2].corners[1].vertex = 4000;
-    mesh.faces[3].corners[0].vertex = -1;
-    drawOpaqueObjects(sceneOf({mesh.build(3)}));
+TEST_F(MeshDrawing, BadCornerIndexDropsItsFaceAndBadSlotItsObject) {
+    greySlot(3, 100);
+    SceneObject* o = f->addQuads(-10, -10, 10, 10, -10, 3, 2);
+    o->faces[2].corners[1].vertex = 4000;
+    o->faces[3].corners[0].vertex = -1;
+    drawOpaqueObjects(scene());
     EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.0), 100));
     EXPECT_TRUE(greyNear(pixelAt(0.5, 0.3), 0));
     EXPECT_TRUE(greyNear(pixelAt(0.5, -0.3), 0));
-
-    // An object whose slot lies outside the table is drawn by no pass.
-    GlTestContext::clear(0.0f);
-    objects[0].textureSlot = TEXTURE_SLOTS + 5;
-    const Primitives p = countPrimitives([&] {
-        drawOpaqueObjects(&scene);
-        drawTranslucentObjects(&scene);
-        drawWireOverlays(&scene);
-    });
-    EXPECT_EQ(p.polygons + p.lines, 0);
-}
-
-TEST_F(MeshDrawing, LerpPointIsLinearPerAxis) {
-    const Vec3 a{1, -2, 4}, b{3, 2, -4};
-    Vec3 out{};
-    lerpPoint(&out, &a, &b, 0.5f);
-    EXPECT_FLOAT_EQ(out.x, 2.0f);
-    EXPECT_FLOAT_EQ(out.y, 0.0f);
-    EXPECT_FLOAT_EQ(out.z, 0.0f);
-    lerpPoint(&out, &a, &b, 0.25f);
-    EXPECT_FLOAT_EQ(out.x, 1.5f);
-    EXPECT_FLOAT_EQ(out.y, -1.0f);
-    EXPECT_FLOAT_EQ(out.z, 2.0f);
+    o->textureSlot = TEXTURE_SLOTS + 5;
+    EXPECT_EQ(linesAndPolygons([&] { drawAllPasses(); }), std::make_pair(0, 0));
 }
 
 // ---- Sprite sets ----
 
 int spriteUpdates = 0;
-void countUpdate(Sprite* sprite, void* userValue) {
+void countUpdate(Sprite*, void* userValue) {
     ++spriteUpdates;
-    *static_cast<int*>(userValue) += 1;
+    ++*static_cast<int*>(userValue);
 }
 
-class SpriteDrawing : public MeshDrawing {
-protected:
-    void SetUp() override {
-        MeshDrawing::SetUp();
-        spriteUpdates = 0;
-        // Camera whose eye transform is the identity.
-        camera.right = {1, 0, 0};
-        camera.up = {0, -1, 0};
-        camera.forward = {0, 0, -1};
-        scene = Scene{};
-    }
-
-    SpriteSet* addSet(std::vector<Sprite>& sprites, TextureSlot* slot) {
-        SpriteSet* set = &scene.spriteSets[scene.spriteSetCount++];
-        set->sprites = sprites.data();
-        set->spriteCount = static_cast<int32_t>(sprites.size());
-        set->spriteCapacity = static_cast<int32_t>(sprites.size());
-        set->update = countUpdate;
-        set->userValue = &userCount;
-        set->slot = slot;
-        return set;
-    }
-
-    static Sprite spriteAt(float x, float y, float z, float halfSize) {
-        Sprite s{};
-        s.worldPosition = {x, y, z};
-        s.colour = {1.0f, 0.5f, 0.25f};
-        s.halfSize = halfSize;
-        return s;
-    }
-
-    SceneCamera camera{};
-    int userCount = 0;
-};
-
-TEST_F(SpriteDrawing, SpritesInRangeAreColouredQuadsFacingTheEye) {
-    TextureSlot* slot = flatSlot(20, 255, 255, 255, 1.0f);
-    std::vector<Sprite> sprites = {spriteAt(-5, 0, -10, 2), spriteAt(50, 5, -100, 10)};
-    addSet(sprites, slot);
-    drawSpriteSets(&scene, &camera);
+TEST_F(MeshDrawing, SpritesInRangeAreSteppedTransformedAndDrawn) {
+    spriteUpdates = 0;
+    SceneCamera camera{};  // eye transform = identity
+    camera.right = {1, 0, 0}, camera.up = {0, -1, 0}, camera.forward = {0, 0, -1};
+    std::vector<Sprite> sprites(5);
+    const Vec3 at[5] = {{-5, 0, -10}, {50, 5, -100}, {0, 0, -0.1f}, {0, 0, -1800}, {0, 0, 5}};
+    const float halfSize[5] = {2, 10, 0.05f, 1000, 10};
+    for (int i = 0; i < 5; ++i) sprites[i] = Sprite{{}, {}, at[i], {}, {1, 0.5f, 0.25f}, 0, halfSize[i], 0, 0};
+    int user = 0;
+    scene()->spriteSets[0] = SpriteSet{sprites.data(), 5, nullptr, countUpdate, &user, greySlot(20, 255, 1.0f), 5};
+    scene()->spriteSetCount = 1;
+    EXPECT_EQ(linesAndPolygons([&] { drawSpriteSets(scene(), &camera); }).second, 4);  // 2 x 2
+    drawSpriteSets(scene(), &camera);
     EXPECT_TRUE(colourNear(pixelAt(-0.5, 0.0), 255, 128, 64));
     EXPECT_TRUE(colourNear(pixelAt(0.5, 0.05), 255, 128, 64));
-    EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.5), 0));
     EXPECT_FLOAT_EQ(sprites[1].eyePosition.z, -100.0f);
-    EXPECT_EQ(userCount, 2);
-}
+    EXPECT_EQ(user, 10);
 
-TEST_F(SpriteDrawing, SpritesAtNearOrFarDepthAreSteppedButNotDrawn) {
-    TextureSlot* slot = flatSlot(20, 255, 255, 255, 1.0f);
-    std::vector<Sprite> sprites = {spriteAt(0, 0, -0.1f, 0.05f), spriteAt(0, 0, -1800, 1000),
-                                   spriteAt(0, 0, 5, 10)};
-    addSet(sprites, slot);
-    const Primitives p = countPrimitives([&] { drawSpriteSets(&scene, &camera); });
-    EXPECT_EQ(p.polygons, 0);
-    EXPECT_EQ(spriteUpdates, 3);
-    farCullZ = -1900.0f;
-    EXPECT_GE(countPrimitives([&] { drawSpriteSets(&scene, &camera); }).polygons, 1);
-}
-
-TEST_F(SpriteDrawing, SpriteCountNeverStepsPastTheAllocatedSprites) {
-    TextureSlot* slot = flatSlot(20, 255, 255, 255, 1.0f);
-    std::vector<Sprite> sprites = {spriteAt(0, 0, -10, 1), spriteAt(0, 0, -10, 1)};
-    SpriteSet* set = addSet(sprites, slot);
-    set->spriteCount = 1;
-    drawSpriteSets(&scene, &camera);
-    EXPECT_EQ(spriteUpdates, 1);
-    set->spriteCount = 1000;
-    drawSpriteSets(&scene, &camera);
-    EXPECT_EQ(spriteUpdates, 3);
+    // A count raised past the allocated sprites steps only those.
+    scene()->spriteSets[0].spriteCount = 1000;
+    drawSpriteSets(scene(), &camera);
+    EXPECT_EQ(spriteUpdates, 15);
 }
 
 }  // namespace

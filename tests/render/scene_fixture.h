@@ -1,7 +1,7 @@
-// A small Scene built in memory the way the scene reader would leave it, for the scene pass
-// tests and the benchmark: one camera at the origin looking along world +y (roll 0), so that a
-// world point (x, y, z) lands at eye (x, 1.34 z, -y), objects given by eye-space quads, sprite
-// sets and flare sets. Tracks hold one key each; hide tracks none, so nothing is ever hidden.
+// A Scene built in memory the way the scene reader leaves it, for the drawing tests and the
+// benchmark. The camera sits at the origin looking along world +y with roll 0, so a world point
+// (x, y, z) lands at eye (x, 1.34 z, -y). Objects are given in eye space; their eyeVertices are
+// filled at once too, so the drawing passes can run with or without the update.
 #pragma once
 
 #include <deque>
@@ -10,66 +10,44 @@
 #include "assets/scene.h"
 
 struct SceneFixture {
-    struct ObjectArrays {
+    static constexpr size_t MAX_OBJECTS = 64;
+
+    struct Arrays {
         std::vector<Vec3> vertices, eyeVertices, normals;
         std::vector<float> normalScale;
         std::vector<Face> faces;
-        VectorKey position{}, scale{};
-        RotationKey rotation{};
+        VectorKey position{{}, 0, {0, 0, 0}, {}}, scale{{}, 0, {1, 1, 1}, {}};
+        RotationKey rotation{{}, 0, {1, 0, 0, 0}, {}};
     };
 
     SceneFixture() {
-        cameraPosition.value = {0, 0, 0};
-        cameraTarget.value = {0, 1, 0};
-        cameraRoll.value = 0.0f;
-        cameraFov.value = 0.785398f;  // 90 degrees vertical
-        camera.positionTrack = track(&cameraPosition);
-        camera.targetTrack = track(&cameraTarget);
-        camera.rollTrack = track(&cameraRoll);
-        camera.fovTrack = track(&cameraFov);
+        camera.positionTrack = KeyTrack{1, 0, 0, &cameraPosition};
+        camera.targetTrack = KeyTrack{1, 0, 0, &cameraTarget};
+        camera.rollTrack = KeyTrack{1, 0, 0, &cameraRoll};
+        camera.fovTrack = KeyTrack{1, 0, 0, &cameraFov};
         scene.camera = &camera;
-        objects.reserve(MAX_OBJECTS);
-        lights.reserve(MAX_LIGHTS);
+        objects.reserve(MAX_OBJECTS);  // pointers into it stay valid
     }
 
-    static constexpr size_t MAX_OBJECTS = 64;
-    static constexpr size_t MAX_LIGHTS = 16;
+    static Vec3 worldFromEye(const Vec3& e) { return Vec3{e.x, -e.z, e.y / 1.34f}; }
 
-    template <typename Key>
-    static KeyTrack track(Key* key) {
-        return KeyTrack{1, 0, 0, key};
-    }
-
-    // The world point whose eye-space position is (x, y, z) under this camera.
-    static Vec3 worldFromEye(float x, float y, float z) { return Vec3{x, -z, y / 1.34f}; }
-
-    // Adds an object of `quads` quads at eye depth z filling [x1, x2] x [y1, y2] side by side.
-    SceneObject* addQuadObject(float x1, float y1, float x2, float y2, float z, int32_t slot,
-                               int quads = 1) {
+    // An object of eye-space triangles (three corners each), all corner colours 1.
+    SceneObject* addTriangles(const std::vector<Vec3>& corners, int32_t slot) {
         if (objects.size() == MAX_OBJECTS) return nullptr;
-        ObjectArrays& a = arrays.emplace_back();
-        const float width = (x2 - x1) / static_cast<float>(quads);
-        for (int q = 0; q < quads; ++q) {
-            const float left = x1 + width * static_cast<float>(q);
-            const int32_t base = static_cast<int32_t>(a.vertices.size());
-            a.vertices.push_back(worldFromEye(left, y1, z));
-            a.vertices.push_back(worldFromEye(left + width, y1, z));
-            a.vertices.push_back(worldFromEye(left + width, y2, z));
-            a.vertices.push_back(worldFromEye(left, y2, z));
-            addFace(a, base, base + 1, base + 2);
-            addFace(a, base, base + 2, base + 3);
+        Arrays& a = arrays.emplace_back();
+        a.eyeVertices = corners;
+        for (const Vec3& e : corners) a.vertices.push_back(worldFromEye(e));
+        a.normals.assign(corners.size(), Vec3{});
+        a.normalScale.assign(corners.size(), 0.0f);
+        for (size_t i = 0; i + 2 < corners.size(); i += 3) {
+            Face face{};
+            for (int k = 0; k < 3; ++k)
+                face.corners[k] = Corner{static_cast<int32_t>(i) + k, 0, 0, 0, 0, 1, 1, 1};
+            a.faces.push_back(face);
         }
-        const size_t n = a.vertices.size();
-        a.eyeVertices.assign(n, Vec3{});
-        a.normals.assign(n, Vec3{});
-        a.normalScale.assign(n, 0.0f);
-        a.position.value = {0, 0, 0};
-        a.scale.value = {1, 1, 1};
-        a.rotation.value = {1, 0, 0, 0};
-
         SceneObject& o = objects.emplace_back();
         o = SceneObject{};
-        o.vertexCount = static_cast<int32_t>(n);
+        o.vertexCount = static_cast<int32_t>(corners.size());
         o.faceCount = static_cast<int32_t>(a.faces.size());
         o.textureSlot = slot;
         o.vertices = a.vertices.data();
@@ -77,44 +55,31 @@ struct SceneFixture {
         o.normals = a.normals.data();
         o.normalScale = a.normalScale.data();
         o.faces = a.faces.data();
-        o.positionTrack = track(&a.position);
-        o.rotationTrack = track(&a.rotation);
-        o.scaleTrack = track(&a.scale);
+        o.positionTrack = KeyTrack{1, 0, 0, &a.position};
+        o.rotationTrack = KeyTrack{1, 0, 0, &a.rotation};
+        o.scaleTrack = KeyTrack{1, 0, 0, &a.scale};
         scene.objects = objects.data();
         scene.objectCount = static_cast<int32_t>(objects.size());
         return &o;
     }
 
-    static void addFace(ObjectArrays& a, int32_t i0, int32_t i1, int32_t i2) {
-        Face face{};
-        const int32_t index[3] = {i0, i1, i2};
-        for (int k = 0; k < 3; ++k) {
-            face.corners[k].vertex = index[k];
-            face.corners[k].red = face.corners[k].green = face.corners[k].blue = 1.0f;
+    // `quads` quads side by side filling [x1, x2] x [y1, y2] at eye depth z, facing the eye.
+    SceneObject* addQuads(float x1, float y1, float x2, float y2, float z, int32_t slot,
+                          int quads = 1) {
+        std::vector<Vec3> corners;
+        const float width = (x2 - x1) / static_cast<float>(quads);
+        for (int q = 0; q < quads; ++q) {
+            const float l = x1 + width * static_cast<float>(q), r = l + width;
+            corners.insert(corners.end(), {{l, y1, z}, {r, y1, z}, {r, y2, z}});
+            corners.insert(corners.end(), {{l, y1, z}, {r, y2, z}, {l, y2, z}});
         }
-        a.faces.push_back(face);
-    }
-
-    // Adds a light standing still at the world point whose eye position is (x, y, z).
-    SceneLight* addLight(float x, float y, float z) {
-        if (lights.size() == MAX_LIGHTS) return nullptr;
-        VectorKey& key = lightKeys.emplace_back();
-        key = VectorKey{};
-        key.value = worldFromEye(x, y, z);
-        SceneLight& light = lights.emplace_back();
-        light = SceneLight{};
-        light.positionTrack = track(&key);
-        scene.lights = lights.data();
-        scene.lightCount = static_cast<int32_t>(lights.size());
-        return &light;
+        return addTriangles(corners, slot);
     }
 
     SceneCamera camera{};
-    ScalarKey cameraRoll{}, cameraFov{};
-    VectorKey cameraPosition{}, cameraTarget{};
-    std::deque<ObjectArrays> arrays;
-    std::vector<SceneObject> objects;  // reserved once, so pointers into it stay valid
-    std::deque<VectorKey> lightKeys;
-    std::vector<SceneLight> lights;
+    VectorKey cameraPosition{{}, 0, {0, 0, 0}, {}}, cameraTarget{{}, 0, {0, 1, 0}, {}};
+    ScalarKey cameraRoll{0, 0, 0, 0}, cameraFov{0, 0, 0.785398f, 0};  // 90 degrees vertical
+    std::deque<Arrays> arrays;
+    std::vector<SceneObject> objects;
     Scene scene{};
 };
