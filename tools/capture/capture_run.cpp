@@ -173,7 +173,10 @@ int runCapture(const CaptureOptions& options) {
         if (ok && !encoded) ok = !report("ffmpeg failed to encode ", options.videoFile);
     }
     if (ok && options.bench) printBench(loadSeconds);
-    shutDownDemo();
+    // All asset memory lives until the process ends; freeing only the three tables, as the
+    // windowed demo's shutdown does, would cut the Scenes' own buffers loose just before exit.
+    // The tool releases what holds outside resources, the music decoder and the GL context.
+    stopMusic();
     platformDestroyHeadlessContext();
     return ok ? 0 : 1;
 }
