@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
 #include <cstdint>
 
 // Slot whose picture the mask tiles are drawn with (black, translucent).
@@ -106,7 +107,7 @@ void sendLayerVertex(const LayerVertex& v, LayerPlacement placement, float kx, f
 // The one body of the four Layer operations; (kx, ky, kz) are scale factors or offsets.
 void drawLayer(Layer* layer, float a, float kx, float ky, float kz, float t, LayerBlend blend,
                LayerPlacement placement) {
-    if (a == 0.0f || a != a) return;  // nothing drawn, deformer not called
+    if (a == 0.0f || std::isnan(a)) return;  // nothing drawn, deformer not called
     // A slot outside the table has no texture to draw with.
     if (layer->textureSlot < 0 || layer->textureSlot >= TEXTURE_SLOTS) return;
 
