@@ -25,7 +25,7 @@ void putU32(std::vector<uint8_t>* out, uint32_t v) {
     putU16(out, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
     bool fileHeader = true;
     uint32_t headerSize = 40;
     int32_t width = 1;
@@ -37,43 +37,43 @@ struct BmpSpec {
     std::vector<uint8_t> pixels;    // stored rows, padding included
 };
 
-std::vector<uint8_t> buildBmp(const BmpSpec& spec) {
+std::vector<uint8_t> buildBmp(const BmpLayout& layout) {
     std::vector<uint8_t> header;
-    putU32(&header, spec.headerSize);
-    if (spec.headerSize == 12) {
-        putU16(&header, spec.width);
-        putU16(&header, spec.height);
+    putU32(&header, layout.headerSize);
+    if (layout.headerSize == 12) {
+        putU16(&header, layout.width);
+        putU16(&header, layout.height);
         putU16(&header, 1);
-        putU16(&header, spec.bitCount);
+        putU16(&header, layout.bitCount);
     } else {
-        putU32(&header, spec.width);
-        putU32(&header, spec.height);
+        putU32(&header, layout.width);
+        putU32(&header, layout.height);
         putU16(&header, 1);
-        putU16(&header, spec.bitCount);
-        putU32(&header, spec.compression);
+        putU16(&header, layout.bitCount);
+        putU32(&header, layout.compression);
         putU32(&header, 0);
         putU32(&header, 2835);
         putU32(&header, 2835);
-        putU32(&header, spec.coloursUsed);
+        putU32(&header, layout.coloursUsed);
         putU32(&header, 0);
-        while (header.size() < spec.headerSize) header.push_back(0);
+        while (header.size() < layout.headerSize) header.push_back(0);
     }
-    for (uint32_t colour : spec.palette) {
+    for (uint32_t colour : layout.palette) {
         header.push_back(colour & 0xFF);
         header.push_back((colour >> 8) & 0xFF);
         header.push_back((colour >> 16) & 0xFF);
-        if (spec.headerSize != 12) header.push_back(0);
+        if (layout.headerSize != 12) header.push_back(0);
     }
     std::vector<uint8_t> out;
-    if (spec.fileHeader) {
+    if (layout.fileHeader) {
         const uint32_t offset = 14 + static_cast<uint32_t>(header.size());
         out = {'B', 'M'};
-        putU32(&out, offset + static_cast<uint32_t>(spec.pixels.size()));
+        putU32(&out, offset + static_cast<uint32_t>(layout.pixels.size()));
         putU32(&out, 0);
         putU32(&out, offset);
     }
     out.insert(out.end(), header.begin(), header.end());
-    out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+    out.insert(out.end(), layout.pixels.begin(), layout.pixels.end());
     return out;
 }
 
@@ -104,17 +104,17 @@ Picture* decodeExpecting(const std::vector<uint8_t>& bytes, const std::string& m
 }  // namespace
 
 TEST(BmpReader, TrueColourRowsComeOutBottomFirstInRedGreenBlue) {
-    BmpSpec spec;
-    spec.width = 128;
-    spec.height = 128;
+    BmpLayout layout;
+    layout.width = 128;
+    layout.height = 128;
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
-            spec.pixels.push_back(static_cast<uint8_t>(x));      // blue
-            spec.pixels.push_back(static_cast<uint8_t>(y));      // green
-            spec.pixels.push_back(static_cast<uint8_t>(x ^ y));  // red
+            layout.pixels.push_back(static_cast<uint8_t>(x));      // blue
+            layout.pixels.push_back(static_cast<uint8_t>(y));      // green
+            layout.pixels.push_back(static_cast<uint8_t>(x ^ y));  // red
         }
     const std::string path = scratchPath("true-colour.bmp");
-    writeFile(path, buildBmp(spec));
+    writeFile(path, buildBmp(layout));
     Picture* stored = nullptr;
     Picture* picture = loadBmpPicture(path.c_str(), &stored);
     ASSERT_NE(picture, nullptr);
@@ -129,20 +129,20 @@ TEST(BmpReader, TrueColourRowsComeOutBottomFirstInRedGreenBlue) {
 }
 
 TEST(BmpReader, RowPaddingIsDroppedAndThirtyTwoBitPixelsLoseTheirFourthByte) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = {
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = {
         1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,  // 9 bytes and 3 of padding
         10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
-    Picture* picture = decodeExpecting(buildBmp(spec), "");
+    Picture* picture = decodeExpecting(buildBmp(layout), "");
     ASSERT_NE(picture, nullptr);
     const std::vector<uint8_t> expected{3,  2,  1,  6,  5,  4,  9,  8,  7,
                                         12, 11, 10, 15, 14, 13, 18, 17, 16};
     EXPECT_EQ(std::vector<uint8_t>(picture->pixels, picture->pixels + 18), expected);
     freePicture(picture);
 
-    BmpSpec wide;
+    BmpLayout wide;
     wide.width = 2;
     wide.bitCount = 32;
     wide.pixels = {1, 2, 3, 99, 4, 5, 6, 99};
@@ -153,7 +153,7 @@ TEST(BmpReader, RowPaddingIsDroppedAndThirtyTwoBitPixelsLoseTheirFourthByte) {
 }
 
 TEST(BmpReader, PaletteIndicesExpandToTheirColours) {
-    BmpSpec eight;
+    BmpLayout eight;
     eight.width = 4;
     eight.bitCount = 8;
     eight.palette.assign(256, 0);
@@ -168,7 +168,7 @@ TEST(BmpReader, PaletteIndicesExpandToTheirColours) {
     freePicture(picture);
 
     // A bare bitmap with the core header: 3-byte entries, pixels right after the table.
-    BmpSpec core;
+    BmpLayout core;
     core.fileHeader = false;
     core.headerSize = 12;
     core.width = 3;
@@ -189,7 +189,7 @@ TEST(BmpReader, PaletteIndicesExpandToTheirColours) {
 
     // One bit per pixel, most significant bit first; a short colours-used table leaves indices
     // past it black and moves the pixels of a bare bitmap up.
-    BmpSpec mono;
+    BmpLayout mono;
     mono.fileHeader = false;
     mono.width = 10;
     mono.bitCount = 1;
@@ -203,7 +203,7 @@ TEST(BmpReader, PaletteIndicesExpandToTheirColours) {
     EXPECT_EQ(rgbAt(picture, 9, 0), (std::vector<uint8_t>{255, 255, 255}));
     freePicture(picture);
 
-    BmpSpec shortTable;
+    BmpLayout shortTable;
     shortTable.fileHeader = false;
     shortTable.width = 2;
     shortTable.bitCount = 8;
@@ -218,7 +218,7 @@ TEST(BmpReader, PaletteIndicesExpandToTheirColours) {
 }
 
 TEST(BmpReader, RunLengthCodedPixelsDecodeRunsLiteralsAndSkips) {
-    BmpSpec rle8;
+    BmpLayout rle8;
     rle8.width = 6;
     rle8.height = 3;
     rle8.bitCount = 8;
@@ -245,7 +245,7 @@ TEST(BmpReader, RunLengthCodedPixelsDecodeRunsLiteralsAndSkips) {
     EXPECT_EQ(rgbAt(picture, 1, 2), (std::vector<uint8_t>{0, 0, 0}));
     freePicture(picture);
 
-    BmpSpec rle4;
+    BmpLayout rle4;
     rle4.width = 5;
     rle4.height = 1;
     rle4.bitCount = 4;
@@ -271,11 +271,11 @@ TEST(BmpReader, RunLengthCodedPixelsDecodeRunsLiteralsAndSkips) {
 }
 
 TEST(BmpReader, NegativeHeightCopiesEveryRowInStoredOrder) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = -2;
-    spec.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
-    Picture* picture = decodeExpecting(buildBmp(spec), "");
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = -2;
+    layout.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
+    Picture* picture = decodeExpecting(buildBmp(layout), "");
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->height, -2);
     EXPECT_EQ(rgbAt(picture, 0, 0), (std::vector<uint8_t>{3, 2, 1}));
@@ -284,31 +284,31 @@ TEST(BmpReader, NegativeHeightCopiesEveryRowInStoredOrder) {
 }
 
 TEST(BmpReader, RefusedFilesGiveOneMessageEach) {
-    BmpSpec v5;
+    BmpLayout v5;
     v5.headerSize = 108;
     v5.pixels = {1, 2, 3, 0};
     decodeExpecting(buildBmp(v5), "Unknown DIB file format.");
 
-    BmpSpec bare = v5;
+    BmpLayout bare = v5;
     bare.fileHeader = false;
     bare.headerSize = 64;
     decodeExpecting(buildBmp(bare), "Unknown DIB file format.");
     decodeExpecting(std::vector<uint8_t>{'B', 'M', 0, 0}, "Unknown DIB file format.");
 
     // Pixel rows that would be read past the end of the file.
-    BmpSpec shortPixels;
+    BmpLayout shortPixels;
     shortPixels.width = 4;
     shortPixels.height = 4;
     shortPixels.pixels.assign(4 * 12 - 1, 0);
     decodeExpecting(buildBmp(shortPixels), "Image file conversion error.");
 
     // A colour table that does not fit in the file, and a pixel offset beyond it.
-    BmpSpec eight;
+    BmpLayout eight;
     eight.bitCount = 8;
     eight.palette.assign(16, 0);
     eight.fileHeader = false;
     decodeExpecting(buildBmp(eight), "Image file conversion error.");
-    BmpSpec plain;
+    BmpLayout plain;
     plain.pixels = {1, 2, 3, 0};
     std::vector<uint8_t> farOffset = buildBmp(plain);
     farOffset[10] = 0xF0;
@@ -316,18 +316,18 @@ TEST(BmpReader, RefusedFilesGiveOneMessageEach) {
     decodeExpecting(farOffset, "Image file conversion error.");
 
     // Nothing to convert: zero height, unsupported depth or compression.
-    BmpSpec empty = plain;
+    BmpLayout empty = plain;
     empty.height = 0;
     decodeExpecting(buildBmp(empty), "Image file conversion error.");
-    BmpSpec twelveBits = plain;
+    BmpLayout twelveBits = plain;
     twelveBits.bitCount = 12;
     decodeExpecting(buildBmp(twelveBits), "Image file conversion error.");
-    BmpSpec masks = plain;
+    BmpLayout masks = plain;
     masks.compression = 3;
     decodeExpecting(buildBmp(masks), "Image file conversion error.");
 
     // A header promising more pixels than the reader makes.
-    BmpSpec huge = plain;
+    BmpLayout huge = plain;
     huge.width = 1 << 20;
     huge.height = 1 << 20;
     decodeExpecting(buildBmp(huge), "Out of memory.");
