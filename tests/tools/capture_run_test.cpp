@@ -188,6 +188,8 @@ TEST_F(CaptureRun, SameCommandWritesByteIdenticalFramesAndMusic) {
     EXPECT_GT(readPng(first / "frame-000001.png").brightness(), 0);
     // The music of the three kept frames: 54.5 s up to 56.0 s, where a fourth would start.
     EXPECT_EQ(fs::file_size(first / "music.wav"), 44u + (2469600u - 2403450u) * 4);
+    std::string music = slurp(first / "music.wav");
+    EXPECT_NE(music.find_first_not_of('\0', 44), std::string::npos) << "the music is silent";
 }
 
 TEST_F(CaptureRun, BenchPrintsLoadAndMemoryThenOneRowPerScene) {
