@@ -114,8 +114,7 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullscreen == 1) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-    int x = fullscreen == 1 ? 0 : SDL_WINDOWPOS_UNDEFINED;
-    window = SDL_CreateWindow(title, x, x, width, height, flags);
+    window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (!window) return 0;
     static bool registered = false;
     if (!registered) {
