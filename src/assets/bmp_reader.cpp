@@ -255,25 +255,15 @@ Picture* loadDib(const char* path) {
     // The whole file is read at once; an empty file counts as one that cannot be opened, as an
     // empty file cannot be mapped.
     uint8_t* bytes = nullptr;
-    long size = -1;
-    FILE* file = openDataFile(path, "rb");
-    if (file && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (file && size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes &&
-            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
-            std::free(bytes);
-            bytes = nullptr;
-        }
-    }
-    if (file) std::fclose(file);
-    if (!bytes) {
+    size_t size = 0;
+    if (readDataFile(path, &bytes, &size) != DATA_FILE_READ || size == 0) {
+        std::free(bytes);
         char message[1024];
         std::snprintf(message, sizeof message, "Failed to open DIB file %s.\n", path);
         reportError(message);
         return nullptr;
     }
-    Picture* picture = decodeDib(bytes, static_cast<size_t>(size));
+    Picture* picture = decodeDib(bytes, size);
     std::free(bytes);
     return picture;
 }

@@ -174,26 +174,11 @@ void loadFlareSet(Scene* scene, const char* path, Vec3* anchor) {
         reportError("too many flare sets in one scene");
         return;
     }
-    FILE* file = openDataFile(path, "rb");
-    if (!file) {
-        reportError("cannot load flaredata");
-        return;
-    }
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     uint8_t* bytes = nullptr;
-    if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (bytes &&
-            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
-            std::free(bytes);
-            bytes = nullptr;
-        }
-    }
-    std::fclose(file);
+    size_t size = 0;
+    readDataFile(path, &bytes, &size);
     FlareSet set{};
-    const int ok =
-        bytes && readFlareBytes(bytes, static_cast<size_t>(size), anchor, loadTexture, &set);
+    const int ok = bytes && readFlareBytes(bytes, size, anchor, loadTexture, &set);
     std::free(bytes);
     if (!ok) {
         reportError("cannot load flaredata");

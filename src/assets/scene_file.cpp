@@ -278,30 +278,20 @@ int readSceneBytes(const uint8_t* bytes, size_t size, Scene* scene, int32_t text
 
 int loadScene(const char* path, Scene* scene, int32_t textureBase) {
     clearSceneLists(scene);
-    FILE* file = openDataFile(path, "rb");
-    if (!file) {
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+    DataFileResult result = readDataFile(path, &bytes, &size);
+    if (result == DATA_FILE_MISSING) {
         reportError("mesh-file not found");
         return 0;
     }
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    uint8_t* bytes = nullptr;
-    if (size >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (bytes &&
-            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
-            std::free(bytes);
-            bytes = nullptr;
-        }
-    }
-    std::fclose(file);
-    if (!bytes) {
+    if (result != DATA_FILE_READ) {
         char message[512];
         std::snprintf(message, sizeof message, "%s: the file cannot be read", path);
         reportError(message);
         return 0;
     }
-    const int ok = readSceneBytes(bytes, static_cast<size_t>(size), scene, textureBase, path);
+    const int ok = readSceneBytes(bytes, size, scene, textureBase, path);
     std::free(bytes);
     return ok;
 }

@@ -113,22 +113,10 @@ int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* he
 int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels) {
     *width = *height = 0;
     *pixels = nullptr;
-    FILE* file = openDataFile(path, "rb");
-    if (!file) return 0;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    unsigned char* bytes = nullptr;
-    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes &&
-            std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
-            std::free(bytes);
-            bytes = nullptr;
-        }
-    }
-    std::fclose(file);
-    if (!bytes) return 0;
-    const int ok = decodeJpegBytes(bytes, static_cast<size_t>(size), width, height, pixels);
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+    if (readDataFile(path, &bytes, &size) != DATA_FILE_READ) return 0;
+    const int ok = decodeJpegBytes(bytes, size, width, height, pixels);
     std::free(bytes);
     return ok;
 }

@@ -112,6 +112,11 @@ void audioFree();
 // for the capture tool and the tests); null goes back to the stream.
 using AudioPositionSource = int32_t (*)();
 void setAudioPositionSource(AudioPositionSource source);
+// Makes the open sound device go away the way an unplugged one does (tests use it); the next
+// position query notices and the stream goes on silently from where it was.
+void simulateAudioDeviceLoss();
+// 1 while the stream plays on the silent clock (no device, or the device went away).
+int audioPlaysSilently();
 // Decodes a whole MP3 file (named like a data file) to 44100 Hz 16-bit stereo, handing the
 // bytes to `sink` in order as they come. 1 when the file was decoded to its end, 0 when it
 // cannot be opened, has another rate, or breaks off with an error.
@@ -123,6 +128,15 @@ int decodeMusicFile(const char* path, MusicSink sink, void* user);
 // Opens a data file named the way the demo names it ("data\\x.jpg"): backslashes become
 // slashes here and nowhere else. Same modes as fopen.
 FILE* openDataFile(const char* path, const char* mode);
+// How reading a whole data file went.
+enum DataFileResult {
+    DATA_FILE_READ,
+    DATA_FILE_MISSING,     // it cannot be opened
+    DATA_FILE_UNREADABLE,  // opened, but reading it failed or it does not fit in memory
+};
+// Reads a whole data file into a new buffer (freed with free(); one zero byte follows the end).
+// On any result but DATA_FILE_READ *bytes is null and *size 0.
+DataFileResult readDataFile(const char* path, uint8_t** bytes, size_t* size);
 // Decodes a JPEG file into width x height x 3 bytes, blue-green-red, first row at the top.
 // Grey and YCbCr files, baseline and progressive, are accepted; anything else fails. Never
 // ends the process; on failure *pixels is null. 1 on success, 0 on failure.
