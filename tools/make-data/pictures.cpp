@@ -587,8 +587,9 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\netz-map.jpg", [] { return netTexture(256); }});
     t.push_back({"data\\netz-back.jpg", [] { return nebula(512, {0.05f, 0.1f, 0.4f}, {0.2f, 0.05f, 0.35f}, 101, 0.6); }});
     t.push_back({"data\\netz-flare.jpg", [] {
-        Canvas c = glowPicture(256, {0.5f, 0.6f, 1.0f}, 2.5, 1.0);
-        addRing(&c, 128, 128, 80, 3, {0.3f, 0.4f, 0.9f});
+        // Dim: a hundred of these burst out of each light at once and add up on screen.
+        Canvas c = glowPicture(256, {0.1f, 0.13f, 0.26f}, 6.0, 1.0);
+        addRing(&c, 128, 128, 80, 3, {0.05f, 0.07f, 0.16f});
         clampCanvas(&c);
         return c;
     }});
