@@ -3,7 +3,9 @@
 // stream position at the start of the last buffer the device took, plus the time since then,
 // never beyond that buffer's end, so it moves smoothly between device callbacks and never goes
 // back except where the stream starts again. Without a sound device the stream plays silently
-// and the position follows a monotonic clock at 176 400 bytes per second.
+// and the position follows a monotonic clock at 176 400 bytes per second; a device that goes
+// away while playing (unplugged, or stopped by the system) hands over to that clock at the
+// position last heard, so the demo runs on in silence instead of freezing on one frame.
 #include <SDL2/SDL.h>
 #include <mpg123.h>
 
@@ -79,6 +81,40 @@ int64_t silentPosition() {
     return bytes;
 }
 
+// What is being heard: the start of the last buffer the device took plus the time since, never
+// beyond that buffer's end, in whole sample frames of the current pass.
+int64_t heardPosition(int64_t start, int64_t length,
+                      std::chrono::steady_clock::time_point time, int64_t passLength) {
+    int64_t elapsed = nanosecondsSince(time) * BYTES_PER_SECOND / 1000000000;
+    if (elapsed > length) elapsed = length;
+    int64_t position = start + elapsed;
+    if (passLength > 0 && position >= passLength) position -= passLength;
+    return position & ~int64_t{3};
+}
+
+// The device is gone: closes what is left of it (which also stops its thread, so the stream
+// state can be read without the lock) and lets the silent clock go on from the position last
+// reported. Looping needs the stream's length, which the decoder finds by scanning the file.
+void continueOnSilentClock() {
+    SDL_CloseAudioDevice(device);
+    device = 0;
+    int64_t position = lastReported;
+    if (callbackBytes > 0) {
+        const int64_t heard =
+            heardPosition(callbackStartPosition, callbackBytes, callbackTime, loopLength);
+        if (heard > position) position = heard;
+    }
+    if (looping && loopLength == 0 && decoder) {
+        mpg123_scan(decoder);
+        const off_t samples = mpg123_length(decoder);
+        if (samples > 0) loopLength = static_cast<int64_t>(samples) * 4;
+    }
+    if (loopLength > 0 && position >= loopLength) position %= loopLength;
+    silentStart = std::chrono::steady_clock::now() -
+                  std::chrono::nanoseconds(position * 1000000000 / BYTES_PER_SECOND);
+    lastReported = position;
+}
+
 }  // namespace
 
 int audioBackendPresent() {
@@ -149,6 +185,11 @@ int32_t audioPosition() {
     if (positionSource) return positionSource();
     if (!playing) return 0;
     if (!device) return static_cast<int32_t>(silentPosition());
+    // A removed or failed device reports itself stopped (an open one is playing or paused).
+    if (SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
+        continueOnSilentClock();
+        return static_cast<int32_t>(silentPosition());
+    }
 
     SDL_LockAudioDevice(device);
     int64_t start = callbackStartPosition;
@@ -158,11 +199,7 @@ int32_t audioPosition() {
     SDL_UnlockAudioDevice(device);
     if (length == 0) return 0;  // the device has not asked for anything yet
 
-    int64_t elapsed = nanosecondsSince(time) * BYTES_PER_SECOND / 1000000000;
-    if (elapsed > length) elapsed = length;
-    int64_t position = start + elapsed;
-    if (passLength > 0 && position >= passLength) position -= passLength;
-    position &= ~int64_t{3};  // whole sample frames
+    int64_t position = heardPosition(start, length, time, passLength);
     // Between callbacks the estimate may run a little ahead of the next buffer's start; hold
     // the reported value instead of going back, unless the stream started again.
     bool wrapped = position + BYTES_PER_SECOND < lastReported;
@@ -172,6 +209,14 @@ int32_t audioPosition() {
 }
 
 void setAudioPositionSource(AudioPositionSource source) { positionSource = source; }
+
+void simulateAudioDeviceLoss() {
+    // Closing the device under the stream's feet leaves it in the state a removed one is in:
+    // no more callbacks, and its status answers stopped.
+    if (device) SDL_CloseAudioDevice(device);
+}
+
+int audioPlaysSilently() { return playing && !device && !positionSource ? 1 : 0; }
 
 void audioFree() {
     if (device) {

@@ -96,3 +96,61 @@ TEST(Music, DrivenSourceReplacesTheStream) {
     EXPECT_EQ(musicPosition(), 8);
     setAudioPositionSource(nullptr);
 }
+
+// The sound device goes away while the music plays: the clock goes on silently from the
+// position last heard instead of stopping at the end of the device's last buffer.
+TEST(MusicDeviceLoss, ClockGoesOnFromWhereTheMusicWas) {
+    std::string path = writeToneMp3(3.0);
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    sleepMs(300);
+    const int32_t before = musicPosition();
+    ASSERT_GT(before, 0);
+    ASSERT_EQ(audioPlaysSilently(), 0);
+    simulateAudioDeviceLoss();
+    const int32_t atLoss = musicPosition();
+    EXPECT_EQ(audioPlaysSilently(), 1);
+    EXPECT_GE(atLoss, before);
+    EXPECT_LT(atLoss, before + 176400 / 5);  // no jump ahead, and no restart from 0
+    sleepMs(300);
+    const int32_t later = musicPosition();
+    EXPECT_GT(later, atLoss + 176400 / 10);  // the clock moves: more than 100 ms later
+    EXPECT_LT(later, atLoss + 176400);
+    stopMusic();
+    std::filesystem::remove(path);
+}
+
+TEST(MusicDeviceLoss, SilentClockStillLoopsAtTheStreamEnd) {
+    std::string path = writeToneMp3(0.5);
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    sleepMs(150);
+    simulateAudioDeviceLoss();
+    int32_t previous = musicPosition();
+    int32_t highest = previous;
+    int wraps = 0;
+    for (int i = 0; i < 45; ++i) {
+        sleepMs(20);
+        const int32_t position = musicPosition();
+        if (position < previous) ++wraps;
+        if (position > highest) highest = position;
+        previous = position;
+    }
+    // Over 0.9 s of a stream of about half a second the clock starts again at least once and
+    // never runs past the stream's end.
+    EXPECT_GE(wraps, 1);
+    EXPECT_LT(highest, 176400 * 7 / 10);
+    stopMusic();
+    std::filesystem::remove(path);
+}
+
+TEST(MusicDeviceLoss, FreeingAfterTheLossIsSafeAndTheNextStartUsesADeviceAgain) {
+    std::string path = writeToneMp3(1.0);
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    sleepMs(50);
+    simulateAudioDeviceLoss();
+    musicPosition();
+    stopMusic();
+    ASSERT_EQ(startMusic(path.c_str()), 1);
+    EXPECT_EQ(audioPlaysSilently(), 0);
+    stopMusic();
+    std::filesystem::remove(path);
+}
