@@ -5,13 +5,18 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
-FILE* openDataFile(const char* path, const char* mode) {
-    if (!path) return nullptr;
+std::string nativeDataPath(const char* path) {
     std::string native(path);
     for (char& c : native)
         if (c == '\\') c = '/';
-    return std::fopen(native.c_str(), mode);
+    return native;
+}
+
+FILE* openDataFile(const char* path, const char* mode) {
+    if (!path) return nullptr;
+    return std::fopen(nativeDataPath(path).c_str(), mode);
 }
 
 DataFileResult readDataFile(const char* path, uint8_t** bytes, size_t* size) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace {
 
@@ -14,27 +15,29 @@ constexpr size_t DECODE_CHUNK = 65536;
 
 }  // namespace
 
-int decodeMusicFile(const char* path, MusicSink sink, void* user) {
-    if (!path || !sink) return 0;
-    if (!audioBackendPresent()) return 0;
-    std::string native(path);
-    for (char& c : native)
-        if (c == '\\') c = '/';
-
+mpg123_handle* openMusicDecoder(const char* path) {
     int error = 0;
     mpg123_handle* decoder = mpg123_new(nullptr, &error);
-    if (!decoder) return 0;
+    if (!decoder) return nullptr;
     mpg123_param(decoder, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
     mpg123_format_none(decoder);
     mpg123_format(decoder, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(decoder, native.c_str()) != MPG123_OK ||
+    if (mpg123_open(decoder, nativeDataPath(path).c_str()) != MPG123_OK ||
         mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != 44100 ||
         channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
         mpg123_delete(decoder);
-        return 0;
+        return nullptr;
     }
+    return decoder;
+}
+
+int decodeMusicFile(const char* path, MusicSink sink, void* user) {
+    if (!path || !sink) return 0;
+    if (!audioBackendPresent()) return 0;
+    mpg123_handle* decoder = openMusicDecoder(path);
+    if (!decoder) return 0;
 
     static unsigned char chunk[DECODE_CHUNK];
     int result = 1;

@@ -142,24 +142,8 @@ int audioInit(int rate) {
 int audioOpenStream(const char* path) {
     if (!audioBackendPresent()) return 0;
     if (!path) return 0;
-    std::string native(path);
-    for (char& c : native)
-        if (c == '\\') c = '/';
-    int error = 0;
-    decoder = mpg123_new(nullptr, &error);
+    decoder = openMusicDecoder(path);
     if (!decoder) return 0;
-    mpg123_param(decoder, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
-    mpg123_format_none(decoder);
-    mpg123_format(decoder, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    long rateFound = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_open(decoder, native.c_str()) != MPG123_OK ||
-        mpg123_getformat(decoder, &rateFound, &channels, &encoding) != MPG123_OK ||
-        rateFound != 44100 || channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
-        mpg123_delete(decoder);
-        decoder = nullptr;
-        return 0;
-    }
     if (!device && !positionSource) {
         // Playing silently: the clock has to know where the stream ends to loop with it.
         mpg123_scan(decoder);
