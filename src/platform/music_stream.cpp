@@ -142,6 +142,14 @@ int audioInit(int rate) {
 int audioOpenStream(const char* path) {
     if (!audioBackendPresent()) return 0;
     if (!path) return 0;
+    // A new stream starts with nothing played and its length unknown: nothing of an earlier
+    // stream (its length, its last buffer) may leak into this one's clock.
+    streamBytesDecoded = 0;
+    loopLength = 0;
+    callbackStartPosition = 0;
+    callbackBytes = 0;
+    streamEnded = false;
+    lastReported = 0;
     decoder = openMusicDecoder(path);
     if (!decoder) return 0;
     if (!device && !positionSource) {

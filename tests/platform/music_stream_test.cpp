@@ -154,3 +154,19 @@ TEST(MusicDeviceLoss, FreeingAfterTheLossIsSafeAndTheNextStartUsesADeviceAgain) 
     stopMusic();
     std::filesystem::remove(path);
 }
+
+// Each stream loops over its own length: a longer stream opened after a short one does not
+// start again where the short one ended.
+TEST(Music, SecondStreamLoopsOverItsOwnLength) {
+    std::string shortPath = writeToneMp3(0.4);
+    std::string longPath = writeToneMp3(2.0);
+    ASSERT_EQ(startMusic(shortPath.c_str()), 1);
+    sleepMs(700);  // the short stream has reached its end and started again
+    stopMusic();
+    ASSERT_EQ(startMusic(longPath.c_str()), 1);
+    sleepMs(700);
+    EXPECT_GT(musicPosition(), 176400 / 2);  // past the short stream's end, not wrapped
+    stopMusic();
+    std::filesystem::remove(shortPath);
+    std::filesystem::remove(longPath);
+}
