@@ -61,7 +61,8 @@ std::vector<uint8_t> readBytes(const fs::path& path) {
 
 void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string readText(const fs::path& path) {
@@ -214,7 +215,8 @@ std::vector<std::pair<size_t, size_t>> vertexRanges(const std::vector<uint8_t>& 
         if (record.name.rfind("object ", 0) != 0) continue;
         int32_t vertices = 0;
         std::memcpy(&vertices, &bytes[record.offset + 6], 4);
-        if (vertices > 0) ranges.push_back({record.offset + 10, static_cast<size_t>(vertices) * 12});
+        if (vertices > 0)
+            ranges.push_back({record.offset + 10, static_cast<size_t>(vertices) * 12});
     }
     return ranges;
 }
@@ -333,7 +335,8 @@ TEST_F(BadDataMatrix, MissingPictureOrFlareFileIsReportedAndTheDemoPlays) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Outcome outcome = runDamaged([&](const fs::path& data) { fs::remove(data / c.file); });
+        const Outcome outcome =
+            runDamaged([&](const fs::path& data) { fs::remove(data / c.file); });
         EXPECT_TRUE(endedWith(outcome, 0, c.messages));
         EXPECT_TRUE(fs::exists(root / "out" / "at-500.png"));
     }
@@ -351,7 +354,8 @@ TEST_F(BadDataMatrix, MissingBmpOrMusicStopsTheStartWithItsMessages) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Outcome outcome = runDamaged([&](const fs::path& data) { fs::remove(data / c.file); });
+        const Outcome outcome =
+            runDamaged([&](const fs::path& data) { fs::remove(data / c.file); });
         EXPECT_TRUE(endedWith(outcome, 1, c.messages));
     }
 }
@@ -385,8 +389,8 @@ TEST_P(DamagedSceneFile, CutShortNamesTheRecordThatRunsOut) {
         const Outcome outcome = runDamaged([&](const fs::path& data) {
             writeBytes(data / file, std::vector<uint8_t>(whole.begin(), whole.begin() + cut));
         });
-        EXPECT_TRUE(
-            endedWith(outcome, 1, {"data\\" + file + ": " + cutMessage(records, cut), LOAD_FAILED}));
+        const std::string message = "data\\" + file + ": " + cutMessage(records, cut);
+        EXPECT_TRUE(endedWith(outcome, 1, {message, LOAD_FAILED}));
     }
 }
 
@@ -512,7 +516,8 @@ TEST_F(BadDataMatrix, BrokenBmpStopsTheStartWithItsMessages) {
 // ---- The flare description ----
 
 TEST_F(BadDataMatrix, FlareFileBreakingItsLineRulesIsRefusedAndTheDemoPlays) {
-    const auto flareCase = [&](const char* what, const std::function<std::string(std::string)>& edit) {
+    const auto flareCase = [&](const char* what,
+                               const std::function<std::string(std::string)>& edit) {
         SCOPED_TRACE(what);
         const Outcome outcome = runDamaged([&](const fs::path& data) {
             writeText(data / "flare.cfg", edit(readText(data / "flare.cfg")));
