@@ -19,20 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "tools/tool_programs.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef QD_CAPTURE_PROGRAM
-const char* const CAPTURE_PROGRAM = QD_CAPTURE_PROGRAM;
-#else
-const char* const CAPTURE_PROGRAM = nullptr;
-#endif
-#ifdef QD_MAKE_DATA_PROGRAM
-const char* const MAKE_DATA_PROGRAM = QD_MAKE_DATA_PROGRAM;
-#else
-const char* const MAKE_DATA_PROGRAM = nullptr;
-#endif
 #ifdef QD_BINARY_DIR
 const char* const BINARY_DIR = QD_BINARY_DIR;
 #else
@@ -52,7 +44,6 @@ const std::vector<std::string> SCENE_FILES = {
     "mirror.dat", "morph1.dat",   "morph2.dat", "morph3.dat", "morph4.dat", "morph5.dat",
 };
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 std::vector<uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -16,20 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "tools/tool_programs.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef QD_CAPTURE_PROGRAM
-const char* const CAPTURE_PROGRAM = QD_CAPTURE_PROGRAM;
-#else
-const char* const CAPTURE_PROGRAM = nullptr;
-#endif
-#ifdef QD_MAKE_DATA_PROGRAM
-const char* const MAKE_DATA_PROGRAM = QD_MAKE_DATA_PROGRAM;
-#else
-const char* const MAKE_DATA_PROGRAM = nullptr;
-#endif
 
 struct ProgramRun {
     int exitCode = -1;
@@ -43,7 +35,6 @@ std::string slurp(const fs::path& path) {
     return text.str();
 }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 // Runs a command line in `folder`, collecting its exit code and both output streams.
 ProgramRun runIn(const fs::path& folder, const std::string& command) {
