@@ -10,7 +10,7 @@
 
 #include "assets/asset_setup.h"
 #include "assets/asset_tables.h"
-#include "flat_jpeg.h"
+#include "test_pictures.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
 

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-// After <cstddef> and <cstdio>: the header uses size_t and FILE without declaring them.
-#include <jpeglib.h>
-
 #include "scene_writer.h"
+#include "test_pictures.h"
 
 namespace {
 
@@ -69,34 +67,15 @@ std::vector<uint8_t> bmp(bool fileHeader, uint32_t headerSize, int32_t width, in
     return out;
 }
 
+// A small gradient picture as a JPEG: colour or grey, baseline or progressive.
 std::vector<uint8_t> jpeg(int width, int height, int components, bool progressive) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 75, TRUE);
-    if (progressive) jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * components);
-    while (info.next_scanline < info.image_height) {
-        for (size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<uint8_t>(i * 5 + info.next_scanline * 9);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * components);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 5 + (i / (static_cast<size_t>(width) * components)) * 9);
+    JpegKind kind = components == 1 ? JpegKind::Grey
+                    : progressive   ? JpegKind::Progressive
+                                    : JpegKind::Colour;
+    return encodeJpeg(width, height, pixels, kind);
 }
 
 SceneDesc sceneSeed(int objects, int lights, int spots) {
