@@ -10,6 +10,8 @@
 
 #include "assets/asset_setup.h"
 #include "assets/asset_tables.h"
+#include "assets/slot_loads.h"
+#include "assets/texture_table.h"
 #include "test_pictures.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
@@ -42,26 +44,17 @@ const std::vector<FixtureColour> FIXTURE_COLOURS = {
     {"data\\text-brakkwell.jpg", 0, 0, 100},
 };
 
-const std::vector<std::string> FIXTURE_PICTURES = {
-    "data\\logo-quelldriftlogo.jpg", "data\\logo-opacity.jpg", "data\\logo-background.jpg",
-    "data\\logo-credits.jpg", "data\\logo-brakkwell.jpg", "data\\logo-quelldrift.jpg",
-    "data\\logo-wearegetting.jpg", "data\\black.jpg", "data\\felsen.jpg", "data\\envmap2.jpg",
-    "data\\atom1.jpg", "data\\flare2.jpg", "data\\lens1.jpg", "data\\lens2.jpg",
-    "data\\lens3.jpg", "data\\lens4.jpg", "data\\innenwelt-background.jpg",
-    "data\\innenwelt-opacity.jpg", "data\\innenwelt-vordergrund.jpg", "data\\envmap.jpg",
-    "data\\netz-map.jpg", "data\\netz-back.jpg", "data\\netz-flare.jpg", "data\\helmchen.jpg",
-    "data\\helm-op.jpg", "data\\text-greetings.jpg", "data\\aterie-map.jpg", "data\\blut2.jpg",
-    "data\\embryo-f.jpg", "data\\fishpic.jpg", "data\\jesus.jpg", "data\\embryo-o.jpg",
-    "data\\text-light.jpg", "data\\text-flyout.jpg", "data\\meergrund.jpg", "data\\water.jpg",
-    "data\\ballfish.jpg", "data\\grass.jpg", "data\\waterfx.jpg", "data\\flare5.jpg",
-    "data\\flare3.jpg", "data\\flare4.jpg", "data\\monks-op.jpg", "data\\monks.jpg",
-    "data\\text-checkourgift.jpg", "data\\text-webringyoudemo.jpg",
-    "data\\text-driftwelling.jpg", "data\\fader.jpg", "data\\vogel-op.jpg", "data\\vogel.jpg",
-    "data\\text-scream.jpg", "data\\feuer-opacity.jpg", "data\\feuer-spucker.jpg",
-    "data\\text-wewant.jpg", "data\\text-inside.jpg", "data\\text-outside.jpg",
-    "data\\text-brakkwell.jpg", "data\\envmap5.jpg", "data\\envmap4.jpg", "data\\surface.jpg",
-    "data\\white.jpg", "data\\blue.jpg",
-};
+namespace {
+
+std::vector<std::string> slotPictures() {
+    const char* paths[TEXTURE_SLOTS];
+    const int count = listSlotPictures(paths, TEXTURE_SLOTS);
+    return std::vector<std::string>(paths, paths + std::max(count, 0));
+}
+
+}  // namespace
+
+const std::vector<std::string> FIXTURE_PICTURES = slotPictures();
 
 namespace {
 

@@ -19,7 +19,8 @@ struct FixtureColour {
 
 // Pictures with a colour of their own; every other picture is black.
 extern const std::vector<FixtureColour> FIXTURE_COLOURS;
-// Every JPEG the set-up loads, by its data name ("data\\x.jpg"), each once.
+// Every JPEG the set-up loads, by its data name ("data\\x.jpg"), each once: the set-up's own
+// slot tables.
 extern const std::vector<std::string> FIXTURE_PICTURES;
 
 struct FixtureOptions {

@@ -17,9 +17,11 @@
 #include "anim/lighting_bakers.h"
 #include "anim/sprite_sets.h"
 #include "assets/asset_tables.h"
+#include "assets/demo_numbers.h"
 #include "assets/flare_file.h"
 #include "assets/scene.h"
 #include "assets/scene_file.h"
+#include "assets/slot_loads.h"
 #include "assets/texture_table.h"
 #include "render/mesh_morph.h"
 #include "render/water_effects.h"
@@ -39,18 +41,7 @@ namespace {
 constexpr const char* FLARE_FILE = "data\\flare.cfg";
 constexpr int32_t PATH_SAMPLES = 3000;
 
-// ---- Slot and Layer tables ----
-
-enum SlotLoader { LOAD_PLAIN, LOAD_ENV_MAPPED, LOAD_WITH_OVERLAY };
-
-struct SlotLoad {
-    int32_t slot;
-    const char* path;
-    float translucency;
-    SlotLoader loader = LOAD_PLAIN;
-    const char* overlayPath = nullptr;
-    float planarScale = 0.0f;
-};
+// ---- Layer tables ----
 
 struct LayerPlacement {
     int32_t layer;
@@ -61,151 +52,80 @@ struct LayerPlacement {
     float u1 = 0.0f, v1 = 0.0f, u2 = 1.0f, v2 = 1.0f;
 };
 
-constexpr SlotLoad TITLE_SLOTS[] = {
-    {0, "data\\logo-quelldriftlogo.jpg", 1}, {1, "data\\logo-opacity.jpg", 1},
-    {2, "data\\logo-background.jpg", 1},     {3, "data\\logo-credits.jpg", 1},
-    {4, "data\\logo-brakkwell.jpg", 1},      {5, "data\\logo-quelldrift.jpg", 1},
-    {6, "data\\logo-wearegetting.jpg", 1},   {7, "data\\black.jpg", 1},
-};
-
 constexpr LayerPlacement TITLE_LAYERS[] = {
-    {0, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, 0, deformWobble},
-    {1, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, 1, deformWobble},
-    {2, -1.1f, -1.1f, 1.1f, 1.1f, 10, 10, 2, deformWobble},
-    {3, -0.41f, 0.25f, 1.15f, 0.52f, 10, 10, 3, deformDrift},
-    {4, -1.03f, 0.05f, -0.25f, 0.61f, 10, 10, 4, deformDrift},
-    {5, -0.1f, -0.59f, 1.5f, -0.3f, 10, 10, 5, deformDrift},
-    {6, -0.68f, -0.52f, 0.22f, -0.38f, 10, 10, 6, deformDrift},
-    {7, -1.5f, -1.5f, 1.5f, 1.5f, 10, 10, 2, deformWobble},
+    {TITLE_LOGO_LAYER, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, TITLE_LOGO_SLOT, deformWobble},
+    {TITLE_LOGO_MASK_LAYER, -0.8f, -0.55f, 0.8f, 0.55f, 10, 10, TITLE_LOGO_MASK_SLOT,
+     deformWobble},
+    {TITLE_BACKGROUND_LAYER, -1.1f, -1.1f, 1.1f, 1.1f, 10, 10, TITLE_BACKGROUND_SLOT,
+     deformWobble},
+    {TITLE_CREDITS_LAYER, -0.41f, 0.25f, 1.15f, 0.52f, 10, 10, TITLE_CREDITS_SLOT, deformDrift},
+    {TITLE_GROUP_LAYER, -1.03f, 0.05f, -0.25f, 0.61f, 10, 10, TITLE_GROUP_SLOT, deformDrift},
+    {TITLE_PRESENTS_LAYER, -0.1f, -0.59f, 1.5f, -0.3f, 10, 10, TITLE_PRESENTS_SLOT, deformDrift},
+    {TITLE_DEEPER_LAYER, -0.68f, -0.52f, 0.22f, -0.38f, 10, 10, TITLE_DEEPER_SLOT, deformDrift},
+    {TITLE_WIDE_BACKGROUND_LAYER, -1.5f, -1.5f, 1.5f, 1.5f, 10, 10, TITLE_BACKGROUND_SLOT,
+     deformWobble},
 };
 
-constexpr SlotLoad LIGHT_SLOTS[] = {
-    {10, "data\\felsen.jpg", 0},
-    {11, "data\\envmap2.jpg", 0},
-    {12, "data\\black.jpg", 0},
-    {13, "data\\atom1.jpg", 1},
-    {14, "data\\flare2.jpg", 1},
-    {15, "data\\lens1.jpg", 1},
-    {16, "data\\lens2.jpg", 1},
-    {17, "data\\lens3.jpg", 1},
-    {18, "data\\lens4.jpg", 1},
-    {19, "data\\innenwelt-background.jpg", 1},
-    {20, "data\\innenwelt-opacity.jpg", 1},
-    {21, "data\\innenwelt-vordergrund.jpg", 1},
-    {22, "data\\black.jpg", 1},
-    {23, "data\\envmap.jpg", 1},
-};
-
-// Layer 13 repeats its picture twice in each direction.
+// The ripple Layer repeats its picture twice in each direction.
 constexpr LayerPlacement LIGHT_LAYERS[] = {
-    {10, -1, -1, 1, 1, 2, 2, 19, deformStill},
-    {11, -1, -1, 1, 1, 2, 2, 20, deformStill},
-    {12, -1, -1, 1, 1, 2, 2, 21, deformStill},
-    {13, -4, -4, 4, 4, 30, 30, 23, deformRipple, 0, 0, 2, 2},
-};
-
-constexpr SlotLoad NEURONAL_SLOTS[] = {
-    {25, "data\\netz-map.jpg", 1},  {26, "data\\netz-back.jpg", 1},
-    {27, "data\\netz-flare.jpg", 1}, {28, "data\\helmchen.jpg", 1},
-    {29, "data\\helm-op.jpg", 1},   {30, "data\\text-greetings.jpg", 1},
+    {INNER_WORLD_LAYER, -1, -1, 1, 1, 2, 2, INNER_WORLD_SLOT, deformStill},
+    {INNER_WORLD_MASK_LAYER, -1, -1, 1, 1, 2, 2, INNER_WORLD_MASK_SLOT, deformStill},
+    {INNER_WORLD_FRAME_LAYER, -1, -1, 1, 1, 2, 2, INNER_WORLD_FRAME_SLOT, deformStill},
+    {LIGHT_RIPPLE_LAYER, -4, -4, 4, 4, 30, 30, LIGHT_RIPPLE_SLOT, deformRipple, 0, 0, 2, 2},
 };
 
 constexpr LayerPlacement NEURONAL_LAYERS[] = {
-    {30, -1.1f, -1, 0.2f, 1, 2, 2, 28, deformStill},
-    {31, -1.1f, -1, 0.2f, 1, 2, 2, 29, deformStill},
-    {32, 0, -1.2f, 1, 1.2f, 10, 10, 30, deformWobble},
-};
-
-constexpr SlotLoad ATERIE_MAP_SLOTS[] = {
-    {31, "data\\aterie-map.jpg", 0},
-    {32, "data\\blut2.jpg", 1},
-};
-
-constexpr SlotLoad ATERIE_PICTURE_SLOTS[] = {
-    {33, "data\\embryo-f.jpg", 1},   {34, "data\\fishpic.jpg", 1},
-    {35, "data\\jesus.jpg", 1},      {36, "data\\embryo-o.jpg", 1},
-    {37, "data\\text-light.jpg", 1}, {38, "data\\text-flyout.jpg", 1},
+    {HELMET_LAYER, -1.1f, -1, 0.2f, 1, 2, 2, HELMET_SLOT, deformStill},
+    {HELMET_MASK_LAYER, -1.1f, -1, 0.2f, 1, 2, 2, HELMET_MASK_SLOT, deformStill},
+    {GREETINGS_LAYER, 0, -1.2f, 1, 1.2f, 10, 10, GREETINGS_SLOT, deformWobble},
 };
 
 constexpr LayerPlacement ATERIE_LAYERS[] = {
-    {33, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, 33, deformWobble},
-    {34, -1, -1, 1, 1, 20, 20, 34, deformStill},
-    {35, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, 35, deformStill},
-    {36, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, 36, deformWobble},
-    {37, -1, -1, 0.8f, 0, 20, 20, 37, deformStill},
-    {38, -1.6f, -1.5f, 1.4f, 0.3f, 20, 20, 37, deformStill},
-    {39, -0.5f, 0.1f, 1, 1, 20, 20, 38, deformStill},
-    {50, -1, -0.5f, 1.5f, 1.5f, 20, 20, 38, deformStill},
+    {EMBRYO_LAYER, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, EMBRYO_SLOT, deformWobble},
+    {FISH_PICTURE_LAYER, -1, -1, 1, 1, 20, 20, FISH_PICTURE_SLOT, deformStill},
+    {JESUS_LAYER, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, JESUS_SLOT, deformStill},
+    {EMBRYO_MASK_LAYER, -1.1f, -1.1f, 1.1f, 1.1f, 20, 20, EMBRYO_MASK_SLOT, deformWobble},
+    {LIGHT_TEXT_LAYER, -1, -1, 0.8f, 0, 20, 20, LIGHT_TEXT_SLOT, deformStill},
+    {LIGHT_TEXT_WIDE_LAYER, -1.6f, -1.5f, 1.4f, 0.3f, 20, 20, LIGHT_TEXT_SLOT, deformStill},
+    {FLY_OUT_TEXT_LAYER, -0.5f, 0.1f, 1, 1, 20, 20, FLY_OUT_TEXT_SLOT, deformStill},
+    {FLY_OUT_TEXT_WIDE_LAYER, -1, -0.5f, 1.5f, 1.5f, 20, 20, FLY_OUT_TEXT_SLOT, deformStill},
 };
 
-constexpr SlotLoad FISH_SLOTS[] = {
-    {60, "data\\meergrund.jpg", 0, LOAD_WITH_OVERLAY, "data\\water.jpg", 0.03f},
-    {61, "data\\ballfish.jpg", 0, LOAD_WITH_OVERLAY, "data\\water.jpg", 0.7f},
-    {62, "data\\grass.jpg", 1},
-    {63, "data\\waterfx.jpg", 0},
-};
-
-constexpr const char* MORPH_FILES[] = {
+constexpr const char* MORPH_FILES[MORPH_SCENES] = {
     "data\\morph1.dat", "data\\morph2.dat", "data\\morph3.dat",
     "data\\morph4.dat", "data\\morph5.dat",
 };
-constexpr int32_t FIRST_MORPH_SCENE = 11;
 
-constexpr SlotLoad DARM_SLOTS[] = {
-    {40, "data\\envmap.jpg", 1, LOAD_ENV_MAPPED},
-    {41, "data\\envmap2.jpg", 1},
-    {42, "data\\flare5.jpg", 1},
-    {43, "data\\netz-flare.jpg", 1},
-    {44, "data\\flare2.jpg", 1},
-    {45, "data\\flare3.jpg", 1},
-    {46, "data\\flare4.jpg", 1},
-    {47, "data\\black.jpg", 1},
-    {48, "data\\monks-op.jpg", 1},
-    {49, "data\\monks.jpg", 1},
-    {50, "data\\text-checkourgift.jpg", 1},
-    {51, "data\\text-webringyoudemo.jpg", 1},
-    {52, "data\\text-driftwelling.jpg", 1},
-    {53, "data\\black.jpg", 1},
-    {54, "data\\fader.jpg", 1},
-    {55, "data\\vogel-op.jpg", 1},
-    {56, "data\\vogel.jpg", 1},
-    {57, "data\\text-scream.jpg", 1},
-    {58, "data\\feuer-opacity.jpg", 1},
-    {59, "data\\feuer-spucker.jpg", 1},
-    {90, "data\\text-wewant.jpg", 1},
-    {91, "data\\text-inside.jpg", 1},
-    {92, "data\\text-outside.jpg", 1},
-    {93, "data\\text-brakkwell.jpg", 1},
-};
-
-// Layers 27 and 28 are the two shutters: the same picture, the second turned by half a turn.
+// The two shutters show one picture, the upper one turned by half a turn.
 constexpr LayerPlacement DARM_LAYERS[] = {
-    {20, -0.3f, -1, 1.7f, 1, 2, 2, 47, deformStill},
-    {21, 0.35f, -1, 1.1f, 1, 2, 2, 48, deformStill},
-    {22, 0.35f, -1, 1.1f, 1, 2, 2, 49, deformStill},
-    {23, 0.35f, -1, 1.1f, 1, 2, 2, 53, deformStill},
-    {24, -1.1f, -1, 1.1f, -0.5f, 2, 2, 50, deformStill},
-    {25, -1.1f, -0.9f, 1.1f, -0.4f, 2, 2, 51, deformStill},
-    {26, -1, -4, -0.7f, 4, 2, 2, 52, deformStill},
-    {27, -1, -1, 1, 1, 2, 2, 54, deformStill, 0, 0, 1, 0.99f},
-    {28, -1, -1, 1, 1, 2, 2, 54, deformStill, 1, 0.99f, 0, 0},
-    {40, -0.3f, -1, 1.5f, 1, 2, 2, 55, deformStill},
-    {41, -0.3f, -1, 1.5f, 1, 2, 2, 56, deformStill},
-    {42, -1, -1, 1, -0.7f, 2, 2, 57, deformStill},
-    {43, -2, -1.5f, 2, -0.6f, 2, 2, 57, deformStill},
-    {44, -0.3f, -1, 1, 1, 2, 2, 58, deformStill},
-    {45, -0.3f, -1, 1, 1, 2, 2, 59, deformStill},
-    {46, -1, -1, 1, -0.7f, 2, 2, 90, deformStill},
-    {47, -2, -1.5f, 2, -0.6f, 2, 2, 90, deformStill},
-    {48, -2.3f, -1.8f, 2.3f, -0.4f, 2, 2, 90, deformStill},
-    {51, -1, 0.5f, 1, 1, 2, 2, 91, deformStill},
-    {52, 0.5f, -2, 1, 2, 2, 2, 92, deformStill},
-    {53, -1.1f, 0.4f, 1.1f, 1.1f, 2, 2, 91, deformStill},
-    {54, -0.9f, -0.9f, 0.9f, -0.1f, 2, 2, 93, deformStill},
-    {55, -2, -1.5f, 2, 0.5f, 2, 2, 93, deformStill},
+    {DARM_BLACK_LAYER, -0.3f, -1, 1.7f, 1, 2, 2, DARM_BLACK_SLOT, deformStill},
+    {MONKS_MASK_LAYER, 0.35f, -1, 1.1f, 1, 2, 2, MONKS_MASK_SLOT, deformStill},
+    {MONKS_LAYER, 0.35f, -1, 1.1f, 1, 2, 2, MONKS_SLOT, deformStill},
+    {MONKS_BLACK_LAYER, 0.35f, -1, 1.1f, 1, 2, 2, MONKS_BLACK_SLOT, deformStill},
+    {CHECK_OUR_GIFT_LAYER, -1.1f, -1, 1.1f, -0.5f, 2, 2, CHECK_OUR_GIFT_SLOT, deformStill},
+    {WE_BRING_YOU_DEMO_LAYER, -1.1f, -0.9f, 1.1f, -0.4f, 2, 2, WE_BRING_YOU_DEMO_SLOT,
+     deformStill},
+    {DRIFT_WELLING_LAYER, -1, -4, -0.7f, 4, 2, 2, DRIFT_WELLING_SLOT, deformStill},
+    {LOWER_SHUTTER_LAYER, -1, -1, 1, 1, 2, 2, SHUTTER_SLOT, deformStill, 0, 0, 1, 0.99f},
+    {UPPER_SHUTTER_LAYER, -1, -1, 1, 1, 2, 2, SHUTTER_SLOT, deformStill, 1, 0.99f, 0, 0},
+    {BIRD_MASK_LAYER, -0.3f, -1, 1.5f, 1, 2, 2, BIRD_MASK_SLOT, deformStill},
+    {BIRD_LAYER, -0.3f, -1, 1.5f, 1, 2, 2, BIRD_SLOT, deformStill},
+    {SCREAM_TEXT_LAYER, -1, -1, 1, -0.7f, 2, 2, SCREAM_TEXT_SLOT, deformStill},
+    {SCREAM_TEXT_WIDE_LAYER, -2, -1.5f, 2, -0.6f, 2, 2, SCREAM_TEXT_SLOT, deformStill},
+    {FIRE_SPITTER_MASK_LAYER, -0.3f, -1, 1, 1, 2, 2, FIRE_SPITTER_MASK_SLOT, deformStill},
+    {FIRE_SPITTER_LAYER, -0.3f, -1, 1, 1, 2, 2, FIRE_SPITTER_SLOT, deformStill},
+    {WE_WANT_TEXT_LAYER, -1, -1, 1, -0.7f, 2, 2, WE_WANT_TEXT_SLOT, deformStill},
+    {WE_WANT_TEXT_WIDE_LAYER, -2, -1.5f, 2, -0.6f, 2, 2, WE_WANT_TEXT_SLOT, deformStill},
+    {WE_WANT_TEXT_WIDEST_LAYER, -2.3f, -1.8f, 2.3f, -0.4f, 2, 2, WE_WANT_TEXT_SLOT, deformStill},
+    {INSIDE_TEXT_LAYER, -1, 0.5f, 1, 1, 2, 2, INSIDE_TEXT_SLOT, deformStill},
+    {OUTSIDE_TEXT_LAYER, 0.5f, -2, 1, 2, 2, 2, OUTSIDE_TEXT_SLOT, deformStill},
+    {INSIDE_TEXT_WIDE_LAYER, -1.1f, 0.4f, 1.1f, 1.1f, 2, 2, INSIDE_TEXT_SLOT, deformStill},
+    {BRAKKWELL_TEXT_LAYER, -0.9f, -0.9f, 0.9f, -0.1f, 2, 2, BRAKKWELL_TEXT_SLOT, deformStill},
+    {BRAKKWELL_TEXT_WIDE_LAYER, -2, -1.5f, 2, 0.5f, 2, 2, BRAKKWELL_TEXT_SLOT, deformStill},
 };
 
-// The darm Scene's sprite sets, all following its one path, in the order they are added.
+// The darm Scene's sprite sets, all following its one path, in the order they are added (the
+// five balls come second).
 struct PathSpriteSet {
     int32_t count;
     SpriteSpawn spawn;
@@ -214,26 +134,11 @@ struct PathSpriteSet {
 };
 
 constexpr PathSpriteSet DARM_SPRITE_SETS[] = {
-    {300, spawnPathSwarm, updatePathSwarm, 44}, {5, spawnPathBall, updatePathBall, 43},
-    {300, spawnPathSwarm, updatePathSwarm, 45}, {300, spawnPathSwarm, updatePathSwarm, 46},
-    {1500, spawnPathSwarm, updatePathSwarm, 42},
-};
-
-constexpr SlotLoad KOPULI_SLOTS[] = {
-    {70, "data\\envmap5.jpg", 0, LOAD_ENV_MAPPED},
-    {71, "data\\envmap4.jpg", 0},
-};
-
-constexpr SlotLoad MIRROR_SLOTS[] = {
-    {80, "data\\ballfish.jpg", 0},
-    {81, "data\\surface.jpg", 1},
-    {82, "data\\ballfish.jpg", 0},
-};
-
-constexpr SlotLoad SHARED_SLOTS[] = {
-    {97, "data\\white.jpg", 1},
-    {98, "data\\black.jpg", 1},
-    {99, "data\\blue.jpg", 1},
+    {300, spawnPathSwarm, updatePathSwarm, DARM_FLARE2_SLOT},
+    {5, spawnPathBall, updatePathBall, DARM_BALL_SLOT},
+    {300, spawnPathSwarm, updatePathSwarm, DARM_FLARE3_SLOT},
+    {300, spawnPathSwarm, updatePathSwarm, DARM_FLARE4_SLOT},
+    {1500, spawnPathSwarm, updatePathSwarm, DARM_FLARE5_SLOT},
 };
 
 constexpr float MIRROR_SHADE = 0.65f;
@@ -308,7 +213,7 @@ SceneObject* requireObjectBySlot(Scene* scene, const char* file, int32_t slot) {
 // Every key mesh (objects 0 to 9 of the morph Scenes) must hold at least as many vertices as
 // the object that is morphed from them.
 int checkMorphKeys(int32_t targetVertices, const char* targetFile) {
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MORPH_SCENES; ++i) {
         const Scene* keys = &scenes[FIRST_MORPH_SCENE + i];
         for (int key = 0; key < MORPH_KEYS; ++key) {
             if (keys->objects[key].vertexCount < targetVertices) {
@@ -374,11 +279,12 @@ int setUpTitle() {
 
 int setUpLightScene() {
     constexpr const char* file = "data\\light.dat";
-    Scene* scene = &scenes[0];
-    if (!loadScene(file, scene, 10)) return 0;
+    Scene* scene = &scenes[LIGHT_SCENE];
+    if (!loadScene(file, scene, LIGHT_TEXTURE_BASE)) return 0;
     if (!requireLights(scene, file, 1)) return 0;
     loadSlots(LIGHT_SLOTS);
-    addSpriteSet(scene, &scene->lights[0].worldPosition, 1500, spawnDrifter, updateDrifter, 13);
+    addSpriteSet(scene, &scene->lights[0].worldPosition, 1500, spawnDrifter, updateDrifter,
+                 LIGHT_DRIFTER_SLOT);
     if (!createLayers(LIGHT_LAYERS)) return 0;
     bakeNearLights(scene);
     loadFlareSet(scene, FLARE_FILE, &scene->lights[0].eyePosition);
@@ -387,12 +293,14 @@ int setUpLightScene() {
 
 int setUpNeuronalScene() {
     constexpr const char* file = "data\\neuronal.dat";
-    Scene* scene = &scenes[1];
-    if (!loadScene(file, scene, 25)) return 0;
+    Scene* scene = &scenes[NEURONAL_SCENE];
+    if (!loadScene(file, scene, NEURONAL_TEXTURE_BASE)) return 0;
     if (!requireLights(scene, file, 2)) return 0;
     loadSlots(NEURONAL_SLOTS);
-    addSpriteSet(scene, &scene->lights[0].worldPosition, 100, spawnBurst, updateBurst, 27);
-    addSpriteSet(scene, &scene->lights[1].worldPosition, 100, spawnBurst, updateBurst, 27);
+    addSpriteSet(scene, &scene->lights[0].worldPosition, 100, spawnBurst, updateBurst,
+                 NET_BURST_SLOT);
+    addSpriteSet(scene, &scene->lights[1].worldPosition, 100, spawnBurst, updateBurst,
+                 NET_BURST_SLOT);
     loadFlareSet(scene, FLARE_FILE, &scene->lights[0].eyePosition);
     loadFlareSet(scene, FLARE_FILE, &scene->lights[1].eyePosition);
     scene->fogDensity = 0.00005f;
@@ -401,8 +309,8 @@ int setUpNeuronalScene() {
 
 int setUpAterieScene() {
     constexpr const char* file = "data\\aterie.dat";
-    Scene* scene = &scenes[2];
-    if (!loadScene(file, scene, 31)) return 0;
+    Scene* scene = &scenes[ATERIE_SCENE];
+    if (!loadScene(file, scene, ATERIE_TEXTURE_BASE)) return 0;
     if (!requireObjects(scene, file, 1) || !requireLights(scene, file, 9)) return 0;
     // Baked before this Scene's slots are filled: the zero-filled table reads as plain slots.
     bakeWarmLights(scene);
@@ -412,9 +320,10 @@ int setUpAterieScene() {
     if (!createLayers(ATERIE_LAYERS)) return 0;
     setFog(scene, 0.001f, 0, 0, 0, 0);
     samplePath(&aterieFirstPath, &scene->lights[7].positionTrack, PATH_SAMPLES);
-    addSpriteSet(scene, aterieFirstPath, 3000, spawnPathCloud, updatePathCloud, 32);
+    addSpriteSet(scene, aterieFirstPath, 3000, spawnPathCloud, updatePathCloud, ATERIE_BLOOD_SLOT);
     samplePath(&aterieSecondPath, &scene->lights[8].positionTrack, PATH_SAMPLES);
-    addSpriteSet(scene, aterieSecondPath, 3000, spawnPathCloud, updatePathCloud, 32);
+    addSpriteSet(scene, aterieSecondPath, 3000, spawnPathCloud, updatePathCloud,
+                 ATERIE_BLOOD_SLOT);
     return 1;
 }
 
@@ -422,13 +331,13 @@ int setUpNothing() { return 1; }
 
 int setUpFishScene() {
     constexpr const char* file = "data\\fisch2.dat";
-    Scene* scene = &scenes[10];
-    if (!loadScene(file, scene, 60)) return 0;
+    Scene* scene = &scenes[FISH_SCENE];
+    if (!loadScene(file, scene, FISH_TEXTURE_BASE)) return 0;
     if (!requireObjects(scene, file, 2)) return 0;
     setFog(scene, 0.005f, 0.1f, 0.1f, 0.2f, 0.5f);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MORPH_SCENES; ++i) {
         Scene* keys = &scenes[FIRST_MORPH_SCENE + i];
-        if (!loadScene(MORPH_FILES[i], keys, 60)) return 0;
+        if (!loadScene(MORPH_FILES[i], keys, FISH_TEXTURE_BASE)) return 0;
         if (!requireObjects(keys, MORPH_FILES[i], MORPH_KEYS)) return 0;
     }
     if (!checkMorphKeys(scene->objects[1].vertexCount, file)) return 0;
@@ -439,10 +348,10 @@ int setUpFishScene() {
 
 int setUpDarmScene() {
     constexpr const char* file = "data\\darm.dat";
-    Scene* scene = &scenes[5];
-    if (!loadScene(file, scene, 40)) return 0;
+    Scene* scene = &scenes[DARM_SCENE];
+    if (!loadScene(file, scene, DARM_TEXTURE_BASE)) return 0;
     if (!requireLights(scene, file, 1)) return 0;
-    SceneObject* tube = requireObjectBySlot(scene, file, 40);
+    SceneObject* tube = requireObjectBySlot(scene, file, DARM_TUBE_SLOT);
     if (tube == nullptr) return 0;
     setFog(scene, 0, 0, 0, 0, 0);
     loadSlots(DARM_SLOTS);
@@ -451,16 +360,16 @@ int setUpDarmScene() {
         addSpriteSet(scene, darmPath, set.count, set.spawn, set.update, set.slot);
     }
     if (!createLayers(DARM_LAYERS)) return 0;
-    // The tube is pushed away from the five path balls, the Scene's second sprite set.
-    addFrameHook(scene, tube, &scene->spriteSets[1], pushFromSprites);
+    // The tube is pushed away from the five path balls.
+    addFrameHook(scene, tube, &scene->spriteSets[DARM_BALLS_SPRITE_SET], pushFromSprites);
     return 1;
 }
 
 int setUpKopuliScene() {
     constexpr const char* file = "data\\kopuli.dat";
-    Scene* scene = &scenes[6];
-    if (!loadScene(file, scene, 70)) return 0;
-    SceneObject* rippled = requireObjectBySlot(scene, file, 71);
+    Scene* scene = &scenes[KOPULI_SCENE];
+    if (!loadScene(file, scene, KOPULI_TEXTURE_BASE)) return 0;
+    SceneObject* rippled = requireObjectBySlot(scene, file, KOPULI_RIPPLED_SLOT);
     if (rippled == nullptr) return 0;
     loadSlots(KOPULI_SLOTS);
     addFrameHook(scene, rippled, &sceneTime, rippleTwoCentres);
@@ -469,8 +378,8 @@ int setUpKopuliScene() {
 
 int setUpMirrorScene() {
     constexpr const char* file = "data\\mirror.dat";
-    Scene* scene = &scenes[20];
-    if (!loadScene(file, scene, 80)) return 0;
+    Scene* scene = &scenes[MIRROR_SCENE];
+    if (!loadScene(file, scene, MIRROR_TEXTURE_BASE)) return 0;
     if (!requireObjects(scene, file, 3)) return 0;
     // Object 0 is morphed from the key meshes and mirrored into object 2 every frame.
     if (scene->objects[2].vertexCount < scene->objects[0].vertexCount) {

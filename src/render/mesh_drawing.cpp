@@ -11,12 +11,10 @@
 #include <algorithm>
 
 #include "anim/scene_update.h"
+#include "assets/demo_numbers.h"
 #include "render/overlays.h"
 #include "render/render_globals.h"
 #include "shell/gl_window.h"
-
-// Slot whose picture every wire line is drawn with (translucent).
-constexpr int WIRE_TEXTURE_SLOT = 99;
 
 namespace {
 
@@ -218,7 +216,7 @@ void drawWireOverlay(const SceneObject* object) {
     if (!slot) return;
     const float w = slot->wireBrightness;
     if (w == 0.0f) return;
-    applySlotState(&textureTable[WIRE_TEXTURE_SLOT]);
+    applySlotState(&textureTable[WIRE_SLOT]);
     glNormal3f(0.0f, 0.0f, 0.0f);
     glColor4f(w, w, w, 1.0f);
     const int32_t faceCount = faceCountOf(object);

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "assets/demo_numbers.h"
 
-constexpr int BASE_KEYS_SCENE = 11;
+namespace {
 
 // The two neighbouring keys of one key set and the blend between them.
 struct KeyPair {
@@ -56,8 +56,8 @@ void pullTowards(Vec3* target, const KeyPair& pair, int32_t count, double h, dou
 
 void morphObject(SceneObject* target, float a, float b, float c) {
     if (scenes == nullptr || target == nullptr || target->vertices == nullptr) return;
-    const int bScene = b < 0.0f ? 12 : 13;
-    const int cScene = c < 0.0f ? 14 : 15;
+    const int bScene = MORPH_FIRST_PULL_SCENES[b < 0.0f ? 0 : 1];
+    const int cScene = MORPH_SECOND_PULL_SCENES[c < 0.0f ? 0 : 1];
     const double bWeight = std::min(std::fabs(static_cast<double>(b)), 1.0);
     const double cWeight = std::min(std::fabs(static_cast<double>(c)), 1.0);
     const double whole = std::isfinite(a) ? std::trunc(static_cast<double>(a)) : 0.0;
@@ -68,7 +68,7 @@ void morphObject(SceneObject* target, float a, float b, float c) {
     // Only vertices that every key in use holds are written.
     int32_t count = target->vertexCount;
     KeyPair base, pullB, pullC;
-    if (!findKeyPair(BASE_KEYS_SCENE, cur, next, &base, &count)) return;
+    if (!findKeyPair(MORPH_RING_SCENE, cur, next, &base, &count)) return;
     const bool useB = bWeight != 0.0 && findKeyPair(bScene, cur, next, &pullB, &count);
     const bool useC = cWeight != 0.0 && findKeyPair(cScene, cur, next, &pullC, &count);
 

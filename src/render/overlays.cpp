@@ -12,8 +12,9 @@
 #include <cmath>
 #include <cstdint>
 
-// Slot whose picture the mask tiles are drawn with (black, translucent).
-constexpr int TILE_TEXTURE_SLOT = 98;
+#include "assets/demo_numbers.h"
+
+// The mask covers the screen with 2 rows of 4 tiles.
 constexpr int TILE_COUNT = 8;
 
 // ---- Render states ----
@@ -54,7 +55,7 @@ void overlayProjection() {
 // ---- Tile mask ----
 
 void drawMaskTile(float x1, float y1, float x2, float y2, float z) {
-    applySlotState(&textureTable[TILE_TEXTURE_SLOT]);
+    applySlotState(&textureTable[TILE_MASK_SLOT]);  // black, translucent
     // The tile adds black, so only its depth stays behind and blocks later drawing.
     glDepthMask(GL_TRUE);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);

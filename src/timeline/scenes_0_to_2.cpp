@@ -7,6 +7,7 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "render/overlays.h"
 #include "render/render_globals.h"
@@ -34,15 +35,15 @@ void drawScene0() {
         if (a < 0.0) a = 0.0;
     }
 
-    drawLayerScaled(layerAt(2), 0.5f, 1, 1, 1, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(7), 0.5f, 1, 1, 1, f32(bigT * 1.5));
-    drawLayerScaled(layerAt(4), f32(a), 1, 1, 1, f32(t * 0.33333334f + 50.0));
-    drawLayerScaled(layerAt(5), f32(a), 1, 1, 1, f32(t * 0.25 + 30.0));
-    drawLayerScaled(layerAt(6), f32(a), 1, 1, 1, f32(t * 0.33333334f + 90.0));
-    drawLayerScaled(layerAt(3), f32(a), 1, 1, 1, f32(t * 0.2f + 130.0));
+    drawLayerScaled(layerAt(TITLE_BACKGROUND_LAYER), 0.5f, 1, 1, 1, f32(bigT * 0.5));
+    drawLayerScaled(layerAt(TITLE_WIDE_BACKGROUND_LAYER), 0.5f, 1, 1, 1, f32(bigT * 1.5));
+    drawLayerScaled(layerAt(TITLE_GROUP_LAYER), f32(a), 1, 1, 1, f32(t * 0.33333334f + 50.0));
+    drawLayerScaled(layerAt(TITLE_PRESENTS_LAYER), f32(a), 1, 1, 1, f32(t * 0.25 + 30.0));
+    drawLayerScaled(layerAt(TITLE_DEEPER_LAYER), f32(a), 1, 1, 1, f32(t * 0.33333334f + 90.0));
+    drawLayerScaled(layerAt(TITLE_CREDITS_LAYER), f32(a), 1, 1, 1, f32(t * 0.2f + 130.0));
     // The logo cut into the picture by its mask.
-    drawLayerScaledMultiply(layerAt(1), 1, 1, 1, 1, f32(bigT));
-    drawLayerScaled(layerAt(0), 1, 1, 1, 1, f32(bigT));
+    drawLayerScaledMultiply(layerAt(TITLE_LOGO_MASK_LAYER), 1, 1, 1, 1, f32(bigT));
+    drawLayerScaled(layerAt(TITLE_LOGO_LAYER), 1, 1, 1, 1, f32(bigT));
 
     if (t < 100.0) fadeToBlack(f32(t * 0.01));
 }
@@ -93,15 +94,17 @@ void drawScene1() {
     const double b = lightTextLevel;
 
     const double u = lightAnimationTime(cut.index, s);
-    Scene* light = &scenes[0];
+    Scene* light = &scenes[LIGHT_SCENE];
     if (light->flareSetCount > 0) light->flareSets[0].fadeDirection = flareDirection(u);
 
     renderScene(light, f32(u));
     fadeToWhite(f32(a * 0.5));
 
     if (cut.index == 2 || cut.index == 5) {
-        drawLayerScaled(layerAt(37), f32(b * 0.5), 1, f32(a + 1.0), 1, f32(bigT * 0.5));
-        drawLayerScaled(layerAt(38), f32(b * 0.2), 1, f32(a + 1.0), 1, f32(bigT * 0.5));
+        drawLayerScaled(layerAt(LIGHT_TEXT_LAYER), f32(b * 0.5), 1, f32(a + 1.0), 1,
+                        f32(bigT * 0.5));
+        drawLayerScaled(layerAt(LIGHT_TEXT_WIDE_LAYER), f32(b * 0.2), 1, f32(a + 1.0), 1,
+                        f32(bigT * 0.5));
     }
 
     // The closing zoom: the scene darkens (from the next frame's pass on) while the inner-world
@@ -113,19 +116,20 @@ void drawScene1() {
     }
     sceneBrightness = f32(f);
     const float z = f32(std::cos((2.0 - f) * 1.5707963267948966) * 4.0 + 5.0);
-    drawLayerScaled(layerAt(10), f32(1.0 - f), z, z, 1, f32(bigT));
-    drawLayerScaledMultiply(layerAt(11), 1, z, z, 1, f32(bigT));
-    drawLayerScaled(layerAt(12), f32(1.0 - f), z, z, 1, f32(bigT));
+    drawLayerScaled(layerAt(INNER_WORLD_LAYER), f32(1.0 - f), z, z, 1, f32(bigT));
+    drawLayerScaledMultiply(layerAt(INNER_WORLD_MASK_LAYER), 1, z, z, 1, f32(bigT));
+    drawLayerScaled(layerAt(INNER_WORLD_FRAME_LAYER), f32(1.0 - f), z, z, 1, f32(bigT));
 
     // The title of scene 0 shrinks, faster in height, and fades over the first 1.5 seconds.
     if (ms < 1500.0) {
         double g = (1500.0 - ms) * 0.0006666666666666666;
         if (g < 0.0) g = 0.0;
         const float g3 = f32(g * g * g);
-        drawLayerScaled(layerAt(2), f32(g * 0.5), 1, 1, 1, f32(bigT * 0.5));
-        drawLayerScaled(layerAt(7), f32(g * 0.5), 1, 1, 1, f32(bigT * 1.5));
-        drawLayerScaledMultiply(layerAt(1), 1, f32(g), g3, 1, f32(bigT));
-        drawLayerScaled(layerAt(0), f32(g), f32(g), g3, 1, f32(bigT));
+        drawLayerScaled(layerAt(TITLE_BACKGROUND_LAYER), f32(g * 0.5), 1, 1, 1, f32(bigT * 0.5));
+        drawLayerScaled(layerAt(TITLE_WIDE_BACKGROUND_LAYER), f32(g * 0.5), 1, 1, 1,
+                        f32(bigT * 1.5));
+        drawLayerScaledMultiply(layerAt(TITLE_LOGO_MASK_LAYER), 1, f32(g), g3, 1, f32(bigT));
+        drawLayerScaled(layerAt(TITLE_LOGO_LAYER), f32(g), f32(g), g3, 1, f32(bigT));
     }
 }
 
@@ -141,8 +145,8 @@ void drawScene2() {
     // later drawing where they stand, are taken away one every 5 ticks.
     if (t < 50.0) {
         sceneBrightness = 0.0f;
-        renderScene(&scenes[0], f32(t + 1000.0));
-        drawLayerScaled(layerAt(10), 1, 1, 1, 1, f32(bigT));
+        renderScene(&scenes[LIGHT_SCENE], f32(t + 1000.0));
+        drawLayerScaled(layerAt(INNER_WORLD_LAYER), 1, 1, 1, 1, f32(bigT));
         fadeToBlack(f32(1.0 - t * 0.02));
         drawTileMask(static_cast<int>(t * 0.2));
     }
@@ -152,33 +156,35 @@ void drawScene2() {
     if (n < 0.0) n = 0.0;
     if (n > 5.0) n = 5.0;
     sceneBrightness = 1.0f;
-    Scene* darm = &scenes[5];
-    setSpriteCount(darm, 1, static_cast<int>(n));
+    Scene* darm = &scenes[DARM_SCENE];
+    setSpriteCount(darm, DARM_BALLS_SPRITE_SET, static_cast<int>(n));
     renderScene(darm, f32(t * 0.5));
 
     if (t > 507.0) {
         const int m = static_cast<int>(t - 507.0) % 114;
         double p = 2.0 - m * 0.06666666666666667;
         if (p < 1.0) p = 1.0;
-        drawLayerScaledMultiply(layerAt(21), 1, 1, f32(p), 1, f32(bigT * 0.5));
-        drawLayerScaled(layerAt(22), 1, 1, f32(p), 1, f32(bigT * 0.5));
+        drawLayerScaledMultiply(layerAt(MONKS_MASK_LAYER), 1, 1, f32(p), 1, f32(bigT * 0.5));
+        drawLayerScaled(layerAt(MONKS_LAYER), 1, 1, f32(p), 1, f32(bigT * 0.5));
         const double v = 2.5 - (t - 520.0) * 0.01;
-        drawLayerShifted(layerAt(24), 1, f32(v), 0, 0, f32(bigT * 0.5));
-        drawLayerShifted(layerAt(25), 1, f32(-v), 0, 0, f32(bigT * 0.5));
+        drawLayerShifted(layerAt(CHECK_OUR_GIFT_LAYER), 1, f32(v), 0, 0, f32(bigT * 0.5));
+        drawLayerShifted(layerAt(WE_BRING_YOU_DEMO_LAYER), 1, f32(-v), 0, 0, f32(bigT * 0.5));
     }
 
     // Three copies of one text column scroll at different speeds and levels.
     const double c2 = (t - 520.0) * 0.0025;
     const double b = t < 300.0 ? t * 0.0033333334f : 1.0;
-    drawLayerShifted(layerAt(26), f32(b * 0.4), 0, f32(c2), 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(26), f32(b * 0.25), 0.15f, f32(2.0 - c2), 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(26), f32(b * 0.1), 0.3f, f32(0.7 * c2 - 2.0), 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(DRIFT_WELLING_LAYER), f32(b * 0.4), 0, f32(c2), 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(DRIFT_WELLING_LAYER), f32(b * 0.25), 0.15f, f32(2.0 - c2), 0,
+                     f32(bigT * 0.5));
+    drawLayerShifted(layerAt(DRIFT_WELLING_LAYER), f32(b * 0.1), 0.3f, f32(0.7 * c2 - 2.0), 0,
+                     f32(bigT * 0.5));
 
     // The shutters close from below and above.
     if (t > 910.0) {
         double e = 2.0 - (t - 910.0) * 0.025;
         if (e < 0.0) e = 0.0;
-        drawLayerShiftedMultiply(layerAt(27), 1, 0, f32(-e), 0, f32(bigT * 0.5));
-        drawLayerShiftedMultiply(layerAt(28), 1, 0, f32(e), 0, f32(bigT * 0.5));
+        drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
+        drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
     }
 }

@@ -6,6 +6,7 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
 #include "render/overlays.h"
@@ -53,17 +54,17 @@ void drawScene3() {
     double u = t * 0.5;
     while (u > 250.0) u -= 250.0;
 
-    textureTable[25].wireBrightness = 0.5f;
-    renderScene(&scenes[1], f32(u));
+    textureTable[NET_MAP_SLOT].wireBrightness = 0.5f;
+    renderScene(&scenes[NEURONAL_SCENE], f32(u));
 
     const double x = helmetOffset(t);
-    drawLayerShiftedMultiply(layerAt(31), 1, f32(-x), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(30), 1, f32(-x), 0, 0, f32(bigT * 0.5));
+    drawLayerShiftedMultiply(layerAt(HELMET_MASK_LAYER), 1, f32(-x), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(HELMET_LAYER), 1, f32(-x), 0, 0, f32(bigT * 0.5));
 
     if (t > 460.0) {
         const double w = std::cos(t * 0.005) * 0.25;
         const double g = clampTo((t - 460.0) * 0.005, 0.0, 1.0);
-        drawLayerShifted(layerAt(32), f32(g * 0.5), 0, f32(w), 0, f32(bigT * 0.2));
+        drawLayerShifted(layerAt(GREETINGS_LAYER), f32(g * 0.5), 0, f32(w), 0, f32(bigT * 0.2));
     }
 
     // The flying text rises over the first 100 ticks, keeps its level and falls after 400.
@@ -75,10 +76,10 @@ void drawScene3() {
     }
     neuronalTextLevel = f32(clampTo(b2, 0.0, 1.0));
     b2 = neuronalTextLevel;
-    drawLayerScaled(layerAt(39), f32(b2 * 0.6), f32(1.0 + 0.1 * std::cos(t * 0.1)), 1, 1,
-                    f32(bigT));
-    drawLayerScaled(layerAt(50), f32(b2 * 0.3), 1, f32(1.0 + 0.2 * std::sin(t * 0.1)), 1,
-                    f32(bigT));
+    drawLayerScaled(layerAt(FLY_OUT_TEXT_LAYER), f32(b2 * 0.6), f32(1.0 + 0.1 * std::cos(t * 0.1)),
+                    1, 1, f32(bigT));
+    drawLayerScaled(layerAt(FLY_OUT_TEXT_WIDE_LAYER), f32(b2 * 0.3), 1,
+                    f32(1.0 + 0.2 * std::sin(t * 0.1)), 1, f32(bigT));
 
     if (t < 100.0) fadeToBlack(f32(t * 0.01));
     if (t > 800.0) fadeToBlack(f32(1.0 - (t - 800.0) * 0.01));
@@ -111,18 +112,19 @@ void drawScene4() {
     const double t = sceneTime;
 
     // A wire pulse between 0.3 and 0.9 with a period of 100 ticks.
-    textureTable[40].wireBrightness = f32(std::sin(t * 0.06283185307179587) * 0.3 + 0.6);
-    Scene* darm = &scenes[5];
-    setSpriteCount(darm, 1, 0);
+    textureTable[DARM_TUBE_SLOT].wireBrightness =
+        f32(std::sin(t * 0.06283185307179587) * 0.3 + 0.6);
+    Scene* darm = &scenes[DARM_SCENE];
+    setSpriteCount(darm, DARM_BALLS_SPRITE_SET, 0);
     renderScene(darm, f32(2.0 * t + 700.0));
 
     const double p = birdOffset(t);
-    drawLayerShiftedMultiply(layerAt(40), 1, f32(p), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(41), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawLayerShiftedMultiply(layerAt(BIRD_MASK_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(BIRD_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
 
     const double q = t <= 100.0 ? 3.0 : 3.0 - (t - 200.0) * 0.02;
-    drawLayerShifted(layerAt(42), 0.4f, f32(q), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(43), 0.3f, f32(q * 1.5), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(SCREAM_TEXT_LAYER), 0.4f, f32(q), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(SCREAM_TEXT_WIDE_LAYER), 0.3f, f32(q * 1.5), 0, 0, f32(bigT * 0.5));
 
     if (t > 800.0) fadeToBlack(f32(clampTo(1.0 - (t - 800.0) * 0.01, 0.0, 1.0)));
     if (t < 50.0) fadeToWhite(f32(1.0 - t * 0.02));
@@ -130,8 +132,8 @@ void drawScene4() {
 
 // The embryo picture cut in by its mask, at the given level.
 static void drawMaskedEmbryo(double level, double bigT) {
-    drawLayerScaledMultiply(layerAt(36), 1, 1, 1, 1, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(33), f32(level), 1, 1, 1, f32(bigT * 0.5));
+    drawLayerScaledMultiply(layerAt(EMBRYO_MASK_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
+    drawLayerScaled(layerAt(EMBRYO_LAYER), f32(level), 1, 1, 1, f32(bigT * 0.5));
 }
 
 void drawScene5() {
@@ -143,7 +145,7 @@ void drawScene5() {
     const double t = sceneTime;
     const Cut cut = cutAt(CUT_TABLE_B, sceneTime);
     const double s = cut.time;
-    Scene* aterie = &scenes[2];
+    Scene* aterie = &scenes[ATERIE_SCENE];
 
     switch (cut.index) {
         case 0:
@@ -159,17 +161,17 @@ void drawScene5() {
             break;
         case 3:
             renderScene(aterie, f32(s + 1200.0));
-            drawLayerScaled(layerAt(33), 0.5f, 1, 1, 1, f32(bigT * 0.5));
+            drawLayerScaled(layerAt(EMBRYO_LAYER), 0.5f, 1, 1, 1, f32(bigT * 0.5));
             break;
         case 4:
             // The jesus picture alone: up from black, down to a quarter over the last 15 ticks.
-            drawLayerScaled(layerAt(35), 1, 1, 1, 1, f32(bigT * 0.5));
+            drawLayerScaled(layerAt(JESUS_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
             if (s < 50.0) fadeToBlack(f32(s * 0.02));
             if (s > 100.0) fadeToBlack(f32(1.0 - (s - 100.0) * 0.05));
             return;
         case 5:
             renderScene(aterie, f32(350.0 - s * 0.5));
-            drawLayerScaled(layerAt(33), 1, 1, 1, 1, f32(bigT * 0.5));
+            drawLayerScaled(layerAt(EMBRYO_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
             break;
         case 6:
             renderScene(aterie, f32(1300.0 - s * 0.5));
@@ -177,23 +179,25 @@ void drawScene5() {
             break;
         case 7:
             renderScene(aterie, f32(s + 450.0));
-            drawLayerScaled(layerAt(33), 0.2f, 1, 1, 1, f32(bigT * 0.5));
+            drawLayerScaled(layerAt(EMBRYO_LAYER), 0.2f, 1, 1, 1, f32(bigT * 0.5));
             break;
         default:
             // The last take, to the end of the scene: the fish picture alone, up from black.
-            drawLayerScaled(layerAt(34), 1, 1, 1, 1, f32(bigT * 0.5));
+            drawLayerScaled(layerAt(FISH_PICTURE_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
             if (s < 50.0) fadeToBlack(f32(s * 0.02));
             return;
     }
 
     // The swaying texts; odd takes mirror the sway of the even ones.
     const double sway = std::sin(t * 0.005);
-    drawLayerScaled(layerAt(51), 0.3f, 1, f32(1.0 + 0.1 * sway), 1, f32(bigT * 0.5));
+    drawLayerScaled(layerAt(INSIDE_TEXT_LAYER), 0.3f, 1, f32(1.0 + 0.1 * sway), 1, f32(bigT * 0.5));
     const double w = (cut.index & 1) ? -sway : sway;
-    drawLayerShifted(layerAt(52), 0.3f, 0, f32(w), 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(52), 0.2f, 0.1f, f32(w * 0.8 + 0.4), 0, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(53), 0.15f, f32(1.0 + 0.2 * sway), 1, 1, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(53), 0.05f, 1.5f, 1, 1, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(OUTSIDE_TEXT_LAYER), 0.3f, 0, f32(w), 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(OUTSIDE_TEXT_LAYER), 0.2f, 0.1f, f32(w * 0.8 + 0.4), 0,
+                     f32(bigT * 0.5));
+    drawLayerScaled(layerAt(INSIDE_TEXT_WIDE_LAYER), 0.15f, f32(1.0 + 0.2 * sway), 1, 1,
+                    f32(bigT * 0.5));
+    drawLayerScaled(layerAt(INSIDE_TEXT_WIDE_LAYER), 0.05f, 1.5f, 1, 1, f32(bigT * 0.5));
 
     // Every take comes up from black over 50 ticks and drops to black in its last 5.
     if (s < 50.0) fadeToBlack(f32(s * 0.02));

@@ -8,6 +8,7 @@
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
 #include "assets/asset_setup.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
 #include "render/mesh_morph.h"
@@ -50,12 +51,12 @@ void drawScene6() {
     translucentFogOff = 1;
 
     const double t = sceneTime;
-    animateWater(63, 0, t);
+    animateWater(FISH_WATER_SLOT, 0, t);
 
     const Cut cut = cutAt(CUT_TABLE_A, sceneTime);
     const double u = cut.time + FISH_TAKE_OFFSET[cut.index];
     const double m = swayWeight(u);
-    Scene* fish = &scenes[10];
+    Scene* fish = &scenes[FISH_SCENE];
     if (fish->objectCount > 1) morphObject(&fish->objects[1], f32(u * 0.2), f32(m), 0.0f);
     renderScene(fish, f32(u));
 
@@ -85,8 +86,8 @@ void drawScene7() {
     const double t = sceneTime;
     const double u = t + 50.0;
 
-    animateWater(81, 1, t);
-    Scene* mirror = &scenes[20];
+    animateWater(MIRROR_WATER_SLOT, 1, t);
+    Scene* mirror = &scenes[MIRROR_SCENE];
     if (mirror->objectCount > 2) {
         morphObject(&mirror->objects[0], f32(u * 0.2), 0.0f, 0.0f);
         rippleMirror(&mirror->objects[2], &mirror->objects[0], sceneTime);
@@ -94,20 +95,21 @@ void drawScene7() {
     renderScene(mirror, f32(u));
 
     const double p = spitterOffset(t);
-    drawLayerShiftedMultiply(layerAt(44), 1, f32(p), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(45), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawLayerShiftedMultiply(layerAt(FIRE_SPITTER_MASK_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(FIRE_SPITTER_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
 
     // Two copies of the text cross from the right; the wide one drifts the other way.
     const double q = t <= 300.0 ? 3.0 : 3.0 - (t - 300.0) * 0.02;
-    drawLayerShifted(layerAt(46), 0.3f, f32(q), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(47), 0.3f, f32(q * 1.5), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(48), 0.2f, f32(-0.5 * q - 2.0), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(WE_WANT_TEXT_LAYER), 0.3f, f32(q), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(WE_WANT_TEXT_WIDE_LAYER), 0.3f, f32(q * 1.5), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(WE_WANT_TEXT_WIDEST_LAYER), 0.2f, f32(-0.5 * q - 2.0), 0, 0,
+                     f32(bigT * 0.5));
 
     if (t > 500.0) {
         double e = 2.0 - (t - 500.0) * 0.025;
         if (e < 0.0) e = 0.0;
-        drawLayerShiftedMultiply(layerAt(27), 1, 0, f32(-e), 0, f32(bigT * 0.5));
-        drawLayerShiftedMultiply(layerAt(28), 1, 0, f32(e), 0, f32(bigT * 0.5));
+        drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
+        drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
     }
 }
 
@@ -119,12 +121,12 @@ void drawScene8() {
     // The kopuli animation loops every 200 ticks: u runs through [0, 200).
     double u = t;
     while (u >= 200.0) u -= 200.0;
-    renderScene(&scenes[6], f32(u));
+    renderScene(&scenes[KOPULI_SCENE], f32(u));
 
     // The text breathes, its two copies in opposite phase.
     const double w = std::sin(t * 0.01) * 0.2;
-    drawLayerScaled(layerAt(54), 0.7f, f32(1.0 + w), 1, 1, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(55), 0.3f, f32(1.0 - w), 1, 1, f32(bigT * 0.5));
+    drawLayerScaled(layerAt(BRAKKWELL_TEXT_LAYER), 0.7f, f32(1.0 + w), 1, 1, f32(bigT * 0.5));
+    drawLayerScaled(layerAt(BRAKKWELL_TEXT_WIDE_LAYER), 0.3f, f32(1.0 - w), 1, 1, f32(bigT * 0.5));
 
     const double x = t < 50.0 ? 1.0 - t * 0.02 : 0.0;
     fadeToWhite(f32(x * 0.5));

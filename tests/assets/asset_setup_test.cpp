@@ -3,11 +3,14 @@
 // files or BMP pictures that lack what the demo reaches by index being refused with one box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "assets/asset_setup.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
+#include "assets/slot_loads.h"
 #include "demo_data_fixture.h"
 #include "gl_test_context.h"
 #include "platform/platform.h"
@@ -103,6 +106,22 @@ TEST_F(AssetSetupTest, LogShowsEverySlotPictureInOrderAndTheLensPicturesThreeTim
     appendLines(&expected, LATER_STEPS);
     EXPECT_EQ(TITLE_AND_LIGHT.size() + NEURONAL.size() + LATER_STEPS.size(), 74u);
     EXPECT_EQ(record.log, expected);
+}
+
+// The list the data sets are written from: 74 loads of 62 files, the overlay after its slot's
+// own picture, and a list that does not fit refused as a whole.
+TEST(SlotPictures, ListEachFileOnceInTheOrderFirstRead) {
+    const char* paths[80];
+    ASSERT_EQ(listSlotPictures(paths, 80), 62);
+    EXPECT_STREQ(paths[0], "data\\logo-quelldriftlogo.jpg");
+    EXPECT_STREQ(paths[7], "data\\black.jpg");
+    EXPECT_STREQ(paths[8], "data\\felsen.jpg");
+    const std::vector<std::string> names(paths, paths + 62);
+    const auto floor = std::find(names.begin(), names.end(), "data\\meergrund.jpg");
+    ASSERT_NE(floor, names.end());
+    EXPECT_EQ(floor[1], "data\\water.jpg");
+    EXPECT_EQ(names.back(), "data\\blue.jpg");
+    EXPECT_EQ(listSlotPictures(paths, 61), -1);
 }
 
 TEST_F(AssetSetupTest, MissingSceneFileStopsTheLoadAfterTheEarlierStepsPictures) {
@@ -209,7 +228,7 @@ TEST_F(AssetSetupTest, MissingOrWronglySizedBmpPictureFailsTheLoad) {
 TEST_F(AssetSetupTest, MirrorCopyIsDarkenedAndWoundTheOtherWay) {
     const LoadRecord record = load(FixtureOptions{});
     ASSERT_EQ(record.result, 1);
-    const Scene& mirror = scenes[20];
+    const Scene& mirror = scenes[MIRROR_SCENE];
     ASSERT_EQ(mirror.objectCount, 3);
     const Face& source = mirror.objects[0].faces[0];
     const Face& copy = mirror.objects[2].faces[0];

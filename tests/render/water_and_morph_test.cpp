@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "gl_test_context.h"
 #include "platform/platform.h"
@@ -233,27 +234,28 @@ TEST(RippleMirror, ATargetSmallerThanItsSourceTakesOnlyWhatFits) {
 
 namespace {
 
-// Scenes 11 to 15 hold ten one-vertex keys each (two vertices where asked): key j of Scene s is
-// at (j, 100 (s - 11), 0). The target has two vertices.
+// The five morph Scenes hold ten keys of two vertices each: key j of the i-th morph Scene is at
+// (j, 100 i, 0) and (-j, 0, 1). The target has two vertices.
 class MeshMorph : public ::testing::Test {
 protected:
     void SetUp() override {
         saved = scenes;
-        block = std::make_unique<Scene[]>(16);
-        std::memset(static_cast<void*>(block.get()), 0, sizeof(Scene) * 16);
+        constexpr int count = FIRST_MORPH_SCENE + MORPH_SCENES;
+        block = std::make_unique<Scene[]>(count);
+        std::memset(static_cast<void*>(block.get()), 0, sizeof(Scene) * count);
         scenes = block.get();
-        for (int s = 11; s <= 15; ++s) {
-            objects[s - 11].resize(MORPH_KEYS);
+        for (int i = 0; i < MORPH_SCENES; ++i) {
+            objects[i].resize(MORPH_KEYS);
             for (int j = 0; j < MORPH_KEYS; ++j) {
-                keyVertices[s - 11][j][0] = {static_cast<float>(j), 100.0f * (s - 11), 0};
-                keyVertices[s - 11][j][1] = {static_cast<float>(-j), 0, 1};
-                SceneObject& key = objects[s - 11][j];
+                keyVertices[i][j][0] = {static_cast<float>(j), 100.0f * i, 0};
+                keyVertices[i][j][1] = {static_cast<float>(-j), 0, 1};
+                SceneObject& key = objects[i][j];
                 key = SceneObject{};
-                key.vertices = keyVertices[s - 11][j].data();
+                key.vertices = keyVertices[i][j].data();
                 key.vertexCount = 2;
             }
-            scenes[s].objects = objects[s - 11].data();
-            scenes[s].objectCount = MORPH_KEYS;
+            scenes[FIRST_MORPH_SCENE + i].objects = objects[i].data();
+            scenes[FIRST_MORPH_SCENE + i].objectCount = MORPH_KEYS;
         }
         target.vertices = targetVertices;
         target.vertexCount = 2;
@@ -313,7 +315,7 @@ TEST_F(MeshMorph, KeysWithFewerVerticesLimitWhatIsWritten) {
     EXPECT_FLOAT_EQ(at().x, 3.5f);
     EXPECT_EQ(targetVertices[1].x, -1);  // left alone
     // A key Scene without ten objects leaves the target as it was.
-    scenes[11].objectCount = 5;
+    scenes[MORPH_RING_SCENE].objectCount = 5;
     morphObject(&target, 7, 0, 0);
     EXPECT_FLOAT_EQ(at().x, 3.5f);
 }

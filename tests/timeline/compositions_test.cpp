@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "assets/asset_setup.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
 #include "demo_data_fixture.h"
@@ -108,15 +109,15 @@ TEST_F(CompositionTest, LightSceneTakesOpenWithAHalfWhiteFlashAndSetTheFlareDire
     play(1, 140);  // 25 ticks in: the flash is over
     EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 0));
 
-    ASSERT_GT(scenes[0].flareSetCount, 0);
+    ASSERT_GT(scenes[LIGHT_SCENE].flareSetCount, 0);
     play(1, 10);  // animation time 110: the flare fades in
-    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 1);
+    EXPECT_EQ(scenes[LIGHT_SCENE].flareSets[0].fadeDirection, 1);
     play(1, 45);  // 145: out
-    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 0);
+    EXPECT_EQ(scenes[LIGHT_SCENE].flareSets[0].fadeDirection, 0);
     play(1, 265);  // cut 2 runs backwards: 400 - 35 = 365, out
-    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 0);
+    EXPECT_EQ(scenes[LIGHT_SCENE].flareSets[0].fadeDirection, 0);
     play(1, 300);  // 330: in
-    EXPECT_EQ(scenes[0].flareSets[0].fadeDirection, 1);
+    EXPECT_EQ(scenes[LIGHT_SCENE].flareSets[0].fadeDirection, 1);
 }
 
 // The text of cut 2 (red 200 at 0.5 and 0.2 where both copies overlap, then the mask) is at
@@ -165,7 +166,7 @@ TEST_F(CompositionTest, DarmSceneUncoversTheEndPictureOfTheLightSceneTileByTile)
 }
 
 TEST_F(CompositionTest, DarmSceneShowsTheMonksAndClosesItsShutters) {
-    SpriteSet& balls = scenes[5].spriteSets[1];
+    SpriteSet& balls = scenes[DARM_SCENE].spriteSets[DARM_BALLS_SPRITE_SET];
     play(2, 100);
     EXPECT_EQ(balls.spriteCount, 0);
     play(2, 400);  // one more path ball every 114 ticks from t = 164
@@ -185,7 +186,7 @@ TEST_F(CompositionTest, NeuronalSceneSlidesTheHelmetAndKeepsTheFlyingTextLevel) 
     EXPECT_TRUE(near(at(-0.5, 0), 90, 0, 0));
     EXPECT_TRUE(near(at(0.6, 0), 0, 0, 0));
     EXPECT_TRUE(near(at(0.5, 0.5), 0, 0, 0));
-    EXPECT_FLOAT_EQ(textureTable[25].wireBrightness, 0.5f);
+    EXPECT_FLOAT_EQ(textureTable[NET_MAP_SLOT].wireBrightness, 0.5f);
 
     play(3, 50);  // level 0.5, then kept: blue 200 x (0.6 + 0.3) x 0.5
     play(3, 300);
@@ -201,10 +202,10 @@ TEST_F(CompositionTest, DarmSceneAgainFlashesWhiteAndLetsTheBirdAndTextPass) {
     play(4, 20);  // white 0.6; the bird (blue 120) still at the right edge
     EXPECT_TRUE(near(at(0.95, 0), 153, 153, 255));
     EXPECT_TRUE(near(at(0, 0), 153, 153, 153));
-    EXPECT_EQ(scenes[5].spriteSets[1].spriteCount, 0);
+    EXPECT_EQ(scenes[DARM_SCENE].spriteSets[DARM_BALLS_SPRITE_SET].spriteCount, 0);
 
     play(4, 25);  // a quarter of the wire pulse's period
-    EXPECT_NEAR(textureTable[40].wireBrightness, 0.9f, 1e-5);
+    EXPECT_NEAR(textureTable[DARM_TUBE_SLOT].wireBrightness, 0.9f, 1e-5);
 
     play(4, 250);  // the bird rests in the middle
     EXPECT_TRUE(near(at(0.5, 0), 0, 0, 120));
@@ -251,7 +252,7 @@ TEST_F(CompositionTest, FishSceneShowsItsBackgroundBetweenFlashAndFadeAndRewarps
     EXPECT_TRUE(near(at(0, 0), 13, 13, 25));
 
     GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, textureTable[63].glName);
+    glBindTexture(GL_TEXTURE_2D, textureTable[FISH_WATER_SLOT].glName);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 128);
     std::vector<uint8_t> texels(128 * 128 * 3);
@@ -271,7 +272,7 @@ TEST_F(CompositionTest, MirrorSceneSlidesTheFireSpitterAndClosesItsShutters) {
     EXPECT_TRUE(near(at(0.85, 0.8), 0, 0, 0));
 
     GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, textureTable[81].glName);
+    glBindTexture(GL_TEXTURE_2D, textureTable[MIRROR_WATER_SLOT].glName);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 128);
 }

@@ -5,6 +5,7 @@
 // authoring is checked against the demo's own track evaluation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +13,13 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "anim/keyframe_tracks.h"
+#include "assets/demo_numbers.h"
+#include "assets/slot_loads.h"
 #include "assets/bmp_reader.h"
 #include "canvas.h"
 #include "assets/flare_file.h"
@@ -108,10 +112,18 @@ struct SceneFile {
     int from, to;  // scene times the demo evaluates this file at
 };
 const SceneFile SCENE_FILES[] = {
-    {"data\\light.dat", 10, 100, 1350},   {"data\\neuronal.dat", 25, 0, 250}, {"data\\aterie.dat", 31, 0, 1320},
-    {"data\\darm.dat", 40, 0, 3000},      {"data\\kopuli.dat", 70, 0, 200},   {"data\\fisch2.dat", 60, 50, 870},
-    {"data\\mirror.dat", 80, 50, 620},    {"data\\morph1.dat", 60, 0, 0},     {"data\\morph2.dat", 60, 0, 0},
-    {"data\\morph3.dat", 60, 0, 0},       {"data\\morph4.dat", 60, 0, 0},     {"data\\morph5.dat", 60, 0, 0},
+    {"data\\light.dat", LIGHT_TEXTURE_BASE, 100, 1350},
+    {"data\\neuronal.dat", NEURONAL_TEXTURE_BASE, 0, 250},
+    {"data\\aterie.dat", ATERIE_TEXTURE_BASE, 0, 1320},
+    {"data\\darm.dat", DARM_TEXTURE_BASE, 0, 3000},
+    {"data\\kopuli.dat", KOPULI_TEXTURE_BASE, 0, 200},
+    {"data\\fisch2.dat", FISH_TEXTURE_BASE, 50, 870},
+    {"data\\mirror.dat", MIRROR_TEXTURE_BASE, 50, 620},
+    {"data\\morph1.dat", FISH_TEXTURE_BASE, 0, 0},
+    {"data\\morph2.dat", FISH_TEXTURE_BASE, 0, 0},
+    {"data\\morph3.dat", FISH_TEXTURE_BASE, 0, 0},
+    {"data\\morph4.dat", FISH_TEXTURE_BASE, 0, 0},
+    {"data\\morph5.dat", FISH_TEXTURE_BASE, 0, 0},
 };
 
 }  // namespace
@@ -148,31 +160,33 @@ TEST_F(MakeDataTest, SameBytesOnEveryRun) {
 
 TEST_F(MakeDataTest, SceneFilesHoldEveryObjectAndLightTheDemoReachesByIndex) {
     LoadedScene light, neuronal, aterie, darm, kopuli, fish, mirror;
-    ASSERT_EQ(load("data\\light.dat", 10, &light), 1);
-    ASSERT_EQ(load("data\\neuronal.dat", 25, &neuronal), 1);
-    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
-    ASSERT_EQ(load("data\\darm.dat", 40, &darm), 1);
-    ASSERT_EQ(load("data\\kopuli.dat", 70, &kopuli), 1);
-    ASSERT_EQ(load("data\\fisch2.dat", 60, &fish), 1);
-    ASSERT_EQ(load("data\\mirror.dat", 80, &mirror), 1);
+    ASSERT_EQ(load("data\\light.dat", LIGHT_TEXTURE_BASE, &light), 1);
+    ASSERT_EQ(load("data\\neuronal.dat", NEURONAL_TEXTURE_BASE, &neuronal), 1);
+    ASSERT_EQ(load("data\\aterie.dat", ATERIE_TEXTURE_BASE, &aterie), 1);
+    ASSERT_EQ(load("data\\darm.dat", DARM_TEXTURE_BASE, &darm), 1);
+    ASSERT_EQ(load("data\\kopuli.dat", KOPULI_TEXTURE_BASE, &kopuli), 1);
+    ASSERT_EQ(load("data\\fisch2.dat", FISH_TEXTURE_BASE, &fish), 1);
+    ASSERT_EQ(load("data\\mirror.dat", MIRROR_TEXTURE_BASE, &mirror), 1);
     EXPECT_GE(light.scene->lightCount, 1);
     EXPECT_GE(neuronal.scene->lightCount, 2);
     EXPECT_GE(aterie.scene->objectCount, 1);
     EXPECT_GE(aterie.scene->lightCount, 9);
     EXPECT_GE(darm.scene->lightCount, 1);
-    EXPECT_NE(findObjectBySlot(darm.scene, 40), nullptr);
-    EXPECT_NE(findObjectBySlot(kopuli.scene, 71), nullptr);
+    EXPECT_NE(findObjectBySlot(darm.scene, DARM_TUBE_SLOT), nullptr);
+    EXPECT_NE(findObjectBySlot(kopuli.scene, KOPULI_RIPPLED_SLOT), nullptr);
     EXPECT_GE(fish.scene->objectCount, 2);
     ASSERT_GE(mirror.scene->objectCount, 3);
 
-    // Texture numbers name only the slots each file's set-up fills for meshes.
-    const std::map<const Scene*, std::pair<int, int>> slots = {
-        {light.scene, {10, 23}}, {neuronal.scene, {25, 30}}, {aterie.scene, {31, 32}}, {darm.scene, {40, 59}},
-        {kopuli.scene, {70, 71}}, {fish.scene, {60, 63}},     {mirror.scene, {80, 82}}};
-    for (const auto& [scene, range] : slots)
+    // Texture numbers name only slots that the file's own set-up step fills.
+    const std::map<const Scene*, std::span<const SlotLoad>> slots = {
+        {light.scene, LIGHT_SLOTS},   {neuronal.scene, NEURONAL_SLOTS}, {aterie.scene, ATERIE_MAP_SLOTS},
+        {darm.scene, DARM_SLOTS},     {kopuli.scene, KOPULI_SLOTS},     {fish.scene, FISH_SLOTS},
+        {mirror.scene, MIRROR_SLOTS}};
+    for (const auto& [scene, loads] : slots)
         for (int i = 0; i < scene->objectCount; ++i) {
-            EXPECT_GE(scene->objects[i].textureSlot, range.first);
-            EXPECT_LE(scene->objects[i].textureSlot, range.second);
+            const int32_t slot = scene->objects[i].textureSlot;
+            EXPECT_TRUE(std::any_of(loads.begin(), loads.end(), [slot](const SlotLoad& l) { return l.slot == slot; }))
+                << "texture slot " << slot;
         }
 
     // The mirror copy has the shape's vertices and faces.
@@ -190,7 +204,7 @@ TEST_F(MakeDataTest, SceneFilesHoldEveryObjectAndLightTheDemoReachesByIndex) {
     EXPECT_EQ(shape.vertexCount, count);
     for (int m = 1; m <= 5; ++m) {
         LoadedScene morph;
-        ASSERT_EQ(load("data\\morph" + std::to_string(m) + ".dat", 60, &morph), 1);
+        ASSERT_EQ(load("data\\morph" + std::to_string(m) + ".dat", FISH_TEXTURE_BASE, &morph), 1);
         ASSERT_EQ(morph.scene->objectCount, 10);
         for (int k = 0; k < 10; ++k) {
             ASSERT_EQ(morph.scene->objects[k].vertexCount, count);
@@ -230,8 +244,8 @@ TEST_F(MakeDataTest, TracksHaveOrderedKeysCoveringTheTimesPlayedAndNothingStarts
     }
     // The artery's blood streams and the intestine's path are sampled up to 3000.
     LoadedScene aterie, darm;
-    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
-    ASSERT_EQ(load("data\\darm.dat", 40, &darm), 1);
+    ASSERT_EQ(load("data\\aterie.dat", ATERIE_TEXTURE_BASE, &aterie), 1);
+    ASSERT_EQ(load("data\\darm.dat", DARM_TEXTURE_BASE, &darm), 1);
     for (int i : {7, 8}) EXPECT_TRUE(covers<VectorKey>(aterie.scene->lights[i].positionTrack, 0, 3000));
     EXPECT_TRUE(covers<VectorKey>(darm.scene->lights[0].positionTrack, 0, 3000));
 }
@@ -259,10 +273,10 @@ TEST_F(MakeDataTest, LoopedPathsCloseWithoutASeam) {
         int light;  // -1: the camera position
         float period;
     };
-    const Loop loops[] = {{"data\\neuronal.dat", 25, -1, 250}, {"data\\neuronal.dat", 25, 0, 250},
-                          {"data\\neuronal.dat", 25, 1, 250},  {"data\\kopuli.dat", 70, -1, 200},
-                          {"data\\darm.dat", 40, 0, 2500},     {"data\\aterie.dat", 31, 7, 600},
-                          {"data\\aterie.dat", 31, 8, 600}};
+    const Loop loops[] = {{"data\\neuronal.dat", NEURONAL_TEXTURE_BASE, -1, 250}, {"data\\neuronal.dat", NEURONAL_TEXTURE_BASE, 0, 250},
+                          {"data\\neuronal.dat", NEURONAL_TEXTURE_BASE, 1, 250},  {"data\\kopuli.dat", KOPULI_TEXTURE_BASE, -1, 200},
+                          {"data\\darm.dat", DARM_TEXTURE_BASE, 0, 2500},     {"data\\aterie.dat", ATERIE_TEXTURE_BASE, 7, 600},
+                          {"data\\aterie.dat", ATERIE_TEXTURE_BASE, 8, 600}};
     for (const Loop& loop : loops) {
         SCOPED_TRACE(std::string(loop.file) + " light " + std::to_string(loop.light));
         LoadedScene loaded;
@@ -280,7 +294,7 @@ TEST_F(MakeDataTest, LoopedPathsCloseWithoutASeam) {
 
 TEST_F(MakeDataTest, TubesFaceTheirAxisSoTheCameraInsideSeesThem) {
     LoadedScene aterie;
-    ASSERT_EQ(load("data\\aterie.dat", 31, &aterie), 1);
+    ASSERT_EQ(load("data\\aterie.dat", ATERIE_TEXTURE_BASE, &aterie), 1);
     const SceneObject& wall = aterie.scene->objects[0];
     int inward = 0;
     for (int f = 0; f < wall.faceCount; ++f) {

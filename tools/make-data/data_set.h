@@ -18,7 +18,9 @@ std::string dataFilePath(const std::string& dir, const std::string& dataName);
 
 // ---- Writers, one per kind of file ----
 
-// Every JPEG the set-up loads, plus the lens pictures the flare file names.
+// Every JPEG the set-up's slot tables load (the lens pictures the flare file names among
+// them), each painted by its own painter; 0 also when a picture has no painter or a painter's
+// picture is never loaded.
 int writePictures(const std::string& dir);
 // "surface.bmp" and "water.bmp", 128 x 128, 24 bits.
 int writeBmpPictures(const std::string& dir);
@@ -34,7 +36,7 @@ int generateDataSet(const std::string& dir, const DataSetOptions& options);
 
 // ---- Names ----
 
-// Every JPEG name (with its "data\" prefix) that writePictures writes.
+// Every JPEG name (with its "data\" prefix) that writePictures writes: the set-up's pictures.
 std::vector<std::string> pictureNames();
 // The lens pictures that "flare.cfg" names, in element order.
 std::vector<std::string> flareElementNames();

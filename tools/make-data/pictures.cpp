@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "assets/slot_loads.h"
+#include "assets/texture_table.h"
 #include "canvas.h"
 #include "data_set.h"
 
@@ -676,9 +678,9 @@ std::vector<PictureEntry> pictureTable() {
 }  // namespace
 
 std::vector<std::string> pictureNames() {
-    std::vector<std::string> names;
-    for (const PictureEntry& e : pictureTable()) names.push_back(e.name);
-    return names;
+    const char* paths[TEXTURE_SLOTS];
+    const int count = listSlotPictures(paths, TEXTURE_SLOTS);
+    return std::vector<std::string>(paths, paths + std::max(count, 0));
 }
 
 int writePictures(const std::string& dir) {
@@ -686,9 +688,24 @@ int writePictures(const std::string& dir) {
         std::fprintf(stderr, "make-data: missing font %s (package fonts-dejavu-core)\n", BOLD_FONT.c_str());
         return 0;
     }
-    for (const PictureEntry& e : pictureTable()) {
-        std::string path = dataFilePath(dir, e.name);
-        Canvas canvas = e.paint();
+    // The set-up's tables say which pictures to write; the painters only say how each looks.
+    const std::vector<std::string> names = pictureNames();
+    const std::vector<PictureEntry> painters = pictureTable();
+    for (const PictureEntry& e : painters) {
+        if (std::find(names.begin(), names.end(), e.name) == names.end()) {
+            std::fprintf(stderr, "make-data: %s is painted but the set-up never loads it\n", e.name);
+            return 0;
+        }
+    }
+    for (const std::string& name : names) {
+        auto painter = std::find_if(painters.begin(), painters.end(),
+                                    [&name](const PictureEntry& e) { return name == e.name; });
+        if (painter == painters.end()) {
+            std::fprintf(stderr, "make-data: no painter for %s\n", name.c_str());
+            return 0;
+        }
+        std::string path = dataFilePath(dir, name);
+        Canvas canvas = painter->paint();
         if (canvas.width == 0 || !saveJpeg(canvas, path)) {
             std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
             return 0;
