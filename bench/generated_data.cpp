@@ -14,6 +14,7 @@
 #include "assets/asset_setup.h"
 #include "assets/texture_table.h"
 #include "platform/platform.h"
+#include "render/render_globals.h"
 #include "shell/bitmap_font.h"
 #include "shell/gl_window.h"
 

@@ -18,7 +18,7 @@
 #include "render/lens_flares.h"
 #include "render/render_globals.h"
 #include "render/scene_pass.h"
-#include "render/scene_fixture.h"  // from tests/
+#include "scene_fixture.h"
 #include "shell/gl_window.h"
 
 namespace {

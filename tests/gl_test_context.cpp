@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "render/render_globals.h"
 #include "shell/gl_window.h"
 
 namespace GlTestContext {

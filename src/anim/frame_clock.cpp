@@ -5,3 +5,5 @@
 
 float sceneTime = 0.0f;
 float frameStep = 1.0f;
+float demoTime = 0.0f;
+float sceneMs = 0.0f;

@@ -27,11 +27,6 @@
 #include "render/water_effects.h"
 #include "shell/error_report.h"
 
-Picture* surfacePicture = nullptr;
-Picture* surfaceColourPicture = nullptr;
-Picture* waterPicture = nullptr;
-uint16_t* offsetTable = nullptr;
-int32_t* colourTable = nullptr;
 Vec3* aterieFirstPath = nullptr;
 Vec3* aterieSecondPath = nullptr;
 Vec3* darmPath = nullptr;

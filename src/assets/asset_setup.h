@@ -7,15 +7,9 @@
 #include <cstdint>
 
 #include "anim/math3d.h"
-#include "assets/texture_table.h"
 
-// The BMP pictures and tables of the water effect.
-extern Picture* surfacePicture;
-extern Picture* surfaceColourPicture;
-extern Picture* waterPicture;
-extern uint16_t* offsetTable;
-extern int32_t* colourTable;
-// Paths the sprites follow.
+// Paths the sprites follow. The BMP pictures and tables of the water effect that this set-up
+// fills are declared with the effect (render/water_effects.h).
 extern Vec3* aterieFirstPath;
 extern Vec3* aterieSecondPath;
 extern Vec3* darmPath;

@@ -14,7 +14,6 @@
 #include "assets/demo_numbers.h"
 #include "render/overlays.h"
 #include "render/render_globals.h"
-#include "shell/gl_window.h"
 
 namespace {
 

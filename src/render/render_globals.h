@@ -1,6 +1,9 @@
-// Values the scene compositions set each frame for the drawing code.
+// Values the scene compositions set each frame for the drawing code, and the near depth that
+// the start-up sets once.
 #pragma once
 
+// Eye-space depth in front of which nothing is drawn (-0.1).
+extern float nearCullZ;
 // Eye-space depth beyond which sprites and opaque triangles are skipped (start -1800).
 extern float farCullZ;
 // Level of the opaque meshes and of the darkening inside the scene pass (start 1).

@@ -13,6 +13,12 @@
 
 #include "shell/error_report.h"
 
+Picture* surfacePicture = nullptr;
+Picture* surfaceColourPicture = nullptr;
+Picture* waterPicture = nullptr;
+uint16_t* offsetTable = nullptr;
+int32_t* colourTable = nullptr;
+
 namespace {
 
 constexpr uint32_t TEXEL_MASK = WATER_TEXELS - 1;

@@ -9,6 +9,15 @@
 constexpr int WATER_SIDE = 128;
 constexpr int WATER_TEXELS = WATER_SIDE * WATER_SIDE;
 
+// The pictures and tables the warp works on, filled once by the set-up (null until then): the
+// surface picture rewritten every frame, a second copy of it that the colour table is built
+// from, the water picture that the offset table is built from, and the two tables.
+extern Picture* surfacePicture;
+extern Picture* surfaceColourPicture;
+extern Picture* waterPicture;
+extern uint16_t* offsetTable;
+extern int32_t* colourTable;
+
 int surfaceLuminance(int b0, int b1, int b2);
 // The tables hold WATER_TEXELS entries. A picture of fewer than WATER_TEXELS pixels is refused
 // with a message and leaves the table all zeros (a zero offset table makes the warp copy the

@@ -13,7 +13,6 @@
 
 int keyDown[256];
 int maxTextureSize;
-float nearCullZ = -0.1f;
 
 namespace {
 
@@ -59,7 +58,6 @@ int chooseDisplayMode(const DisplayMode* modes, int count, int width, int height
 int createGlWindow(int width, int height, int fullscreen) {
     requestedWidth = width;
     requestedHeight = height;
-    nearCullZ = -0.1f;
     if (!platformOpenWindow(".quellDrift", width, height, fullscreen)) return 0;
     createContextForWindow();
     if (fullscreen == 1) {

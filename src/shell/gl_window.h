@@ -8,8 +8,6 @@
 extern int keyDown[256];
 // Largest texture side the driver accepts, read by checkMultitexture.
 extern int maxTextureSize;
-// Eye-space depth in front of which nothing is drawn (-0.1).
-extern float nearCullZ;
 
 // Opens the window and makes its GL context current; 1 on success, 0 for "no window".
 int createGlWindow(int width, int height, int fullscreen);

@@ -7,6 +7,7 @@
 #include "assets/asset_setup.h"
 #include "assets/asset_tables.h"
 #include "platform/platform.h"
+#include "render/render_globals.h"
 #include "shell/bitmap_font.h"
 #include "shell/error_report.h"
 #include "shell/gl_window.h"
@@ -16,9 +17,9 @@
 namespace {
 
 int openContext(ContextKind kind) {
+    nearCullZ = -0.1f;
     if (kind == CONTEXT_HEADLESS) {
         if (!platformCreateHeadlessContext(640, 480)) return 0;
-        nearCullZ = -0.1f;
         initGlState(640, 480);
         return 1;
     }

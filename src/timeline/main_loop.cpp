@@ -14,8 +14,6 @@
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 
-float demoTime;
-float sceneMs;
 int sceneIndex;
 
 namespace {

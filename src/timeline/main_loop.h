@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-// Per-frame values besides sceneTime and frameStep (frame_clock.h).
-extern float demoTime;  // music position in ticks
-extern float sceneMs;   // milliseconds since the current scene started
-extern int sceneIndex;  // 0 to 8 while playing; 9 or more ends the demo
+// The current scene (the frame's times are in anim/frame_clock.h): 0 to 8 while playing; 9 or
+// more ends the demo.
+extern int sceneIndex;
 
 // Resets the loop's state before the first frame; 0 when Escape is already down (no frame).
 int beginTimeline();

@@ -13,7 +13,6 @@
 #include "render/render_globals.h"
 #include "render/scene_pass.h"
 #include "timeline/compositions.h"
-#include "timeline/main_loop.h"
 #include "timeline/scene_schedule.h"
 
 static float f32(double x) { return static_cast<float>(x); }

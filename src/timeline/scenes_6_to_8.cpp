@@ -7,7 +7,6 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
-#include "assets/asset_setup.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
@@ -17,7 +16,6 @@
 #include "render/scene_pass.h"
 #include "render/water_effects.h"
 #include "timeline/compositions.h"
-#include "timeline/main_loop.h"
 #include "timeline/scene_schedule.h"
 
 static float f32(double x) { return static_cast<float>(x); }

@@ -14,6 +14,7 @@
 #include "demo_data_fixture.h"
 #include "gl_test_context.h"
 #include "platform/platform.h"
+#include "render/water_effects.h"
 #include "timeline/compositions.h"
 #include "timeline/main_loop.h"
 #include "timeline/scene_schedule.h"

@@ -17,6 +17,7 @@
 #include "gl_test_context.h"
 #include "platform/platform.h"
 #include "render/render_globals.h"
+#include "render/water_effects.h"
 #include "timeline/compositions.h"
 #include "timeline/main_loop.h"
 #include "timeline/scene_schedule.h"

@@ -1,5 +1,5 @@
 // A Scene built in memory the way the scene reader leaves it, for the drawing tests and the
-// benchmark. The camera sits at the origin looking along world +y with roll 0, so a world point
+// benchmarks. The camera sits at the origin looking along world +y with roll 0, so a world point
 // (x, y, z) lands at eye (x, 1.34 z, -y). Objects are given in eye space; their eyeVertices are
 // filled at once too, so the drawing passes can run with or without the update.
 #pragma once
