@@ -19,7 +19,9 @@ mpg123_handle* openMusicDecoder(const char* path) {
     int error = 0;
     mpg123_handle* decoder = mpg123_new(nullptr, &error);
     if (!decoder) return nullptr;
-    mpg123_param(decoder, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
+    // Gapless: the encoder's delay and padding, where the file's information frame records
+    // them, are left out, so byte position 0 is the music's first sample.
+    mpg123_param(decoder, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
     mpg123_format_none(decoder);
     mpg123_format(decoder, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     long rate = 0;

@@ -20,7 +20,7 @@ int generateDataSet(const std::string& dir, const DataSetOptions& options) {
         std::fprintf(stderr, "make-data: cannot create %s\n", dir.c_str());
         return 0;
     }
-    if (!writePictures(dir) || !writeBmpPictures(dir) || !writeFlareConfig(dir) || !writeSceneFiles(dir))
+    if (!writePictures(dir, options.pictureScale) || !writeBmpPictures(dir) || !writeFlareConfig(dir) || !writeSceneFiles(dir))
         return 0;
     if (!options.skipMusic && !writeMusic(dir, options.musicSeconds)) return 0;
     return 1;

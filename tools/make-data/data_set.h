@@ -11,6 +11,8 @@ struct DataSetOptions {
     double musicSeconds = 236.0;
     // Leaves out the music entirely (tests that only check pictures and scenes).
     bool skipMusic = false;
+    // 1 for the normal set; 2 paints every picture at twice the size, for HD screens.
+    int pictureScale = 1;
 };
 
 // The full path of a data file: `dir` joined with the name after the "data\" prefix.
@@ -19,9 +21,10 @@ std::string dataFilePath(const std::string& dir, const std::string& dataName);
 // ---- Writers, one per kind of file ----
 
 // Every JPEG the set-up's slot tables load (the lens pictures the flare file names among
-// them), each painted by its own painter; 0 also when a picture has no painter or a painter's
+// them), each painted by its own painter at `scale` times its normal size (see pictures.cpp
+// for the pictures that keep theirs); 0 also when a picture has no painter or a painter's
 // picture is never loaded.
-int writePictures(const std::string& dir);
+int writePictures(const std::string& dir, int scale = 1);
 // "surface.bmp" and "water.bmp", 128 x 128, 24 bits.
 int writeBmpPictures(const std::string& dir);
 // "flare.cfg": one flare section and a chain of lens sections, CR LF lines.

@@ -14,14 +14,17 @@ struct LensElement {
 };
 
 constexpr LensElement LENS_CHAIN[] = {
-    {"data\\flare2.jpg", 200, 255, 240, 220},
-    {"data\\lens3.jpg", 40, 255, 230, 180},
-    {"data\\lens1.jpg", 70, 120, 160, 255},
-    {"data\\lens2.jpg", 30, 140, 255, 160},
-    {"data\\lens2.jpg", 55, 200, 160, 255},
-    {"data\\lens3.jpg", 20, 255, 200, 120},
-    {"data\\lens4.jpg", 140, 180, 180, 180},
-    {"data\\lens1.jpg", 35, 255, 140, 100},
+    // Two of these chains meet at the heart of the net, where the lights sit near the screen
+    // centre and every element lies on the others: the colours stay low enough that the pile
+    // glows without burning out to white.
+    {"data\\flare2.jpg", 120, 150, 140, 125},
+    {"data\\lens3.jpg", 40, 105, 95, 75},
+    {"data\\lens1.jpg", 70, 70, 95, 150},
+    {"data\\lens2.jpg", 30, 75, 135, 85},
+    {"data\\lens2.jpg", 55, 105, 80, 135},
+    {"data\\lens3.jpg", 20, 105, 85, 50},
+    {"data\\lens4.jpg", 140, 130, 130, 130},
+    {"data\\lens1.jpg", 35, 135, 75, 55},
 };
 
 }  // namespace

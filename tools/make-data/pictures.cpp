@@ -34,49 +34,72 @@ void setPixel(Canvas* c, int x, int y, Colour v) {
 
 // ---- Text ----
 
-struct TextLine {
-    std::string text;
-    int size;
-    Colour colour;
-    const std::string* font;
+// A region of a picture as fractions of its width and height, rows counted from the top.
+struct Box {
+    double left, top, right, bottom;
 };
 
-// Lines stacked and centred vertically, each with a soft halo of its own colour underneath.
-Canvas textPicture(int width, int height, const std::vector<TextLine>& lines, float halo) {
-    Canvas sharp = makeCanvas(width, height);
-    int total = 0;
-    for (const TextLine& l : lines) total += int(l.size * 1.2);
-    double baseline = (height - total) * 0.5;
+struct TextLine {
+    std::string text;
+    double weight;  // size relative to the other lines
+    Colour colour;
+};
+
+// Lines stacked in `box`, each centred across it, at the largest size at which every line and
+// the soft halo around it fit inside the box: the box is where the text's ink may go, so the
+// compositions' Layer rectangles and motions decide it (see pictureTable).
+Canvas textInBox(int width, int height, Box box, const std::vector<TextLine>& lines, float halo = 0.9f) {
+    const double boxWidth = (box.right - box.left) * width, boxHeight = (box.bottom - box.top) * height;
+    double totalWeight = 0, heaviest = 0;
     for (const TextLine& l : lines) {
-        baseline += l.size * 1.2;
-        addTextLine(&sharp, *l.font, l.size, l.text, width * 0.5, baseline - l.size * 0.25, l.colour);
+        totalWeight += l.weight;
+        heaviest = std::max(heaviest, l.weight);
+    }
+    // Ink of a line of size S reaches about S above its baseline and 0.25 S below it; lines
+    // follow each other 1.25 S apart. The halo reaches about S / 6 further out on every side.
+    int size = int(boxHeight);
+    auto fits = [&](int s) {
+        double reach = s * heaviest / 6.0;
+        double tall = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            double ls = s * lines[i].weight;
+            tall += ls * 1.25;
+            if (measureTextLine(BOLD_FONT, int(ls), lines[i].text) > boxWidth - 2 * reach) return false;
+        }
+        return tall + 2 * reach <= boxHeight;
+    };
+    while (size > 4 && !fits(size)) size -= std::max(1, size / 40);
+    Canvas sharp = makeCanvas(width, height);
+    double tall = 0;
+    for (const TextLine& l : lines) tall += size * l.weight * 1.25;
+    double y = box.top * height + (boxHeight - tall) * 0.5;
+    const double cx = (box.left + box.right) * 0.5 * width;
+    for (const TextLine& l : lines) {
+        double ls = size * l.weight;
+        addTextLine(&sharp, BOLD_FONT, int(ls), l.text, cx, y + ls * 1.0, l.colour);
+        y += ls * 1.25;
     }
     Canvas out = sharp;
     if (halo > 0) {
         Canvas glow = sharp;
-        blurCanvas(&glow, std::max(2, lines.empty() ? 4 : lines[0].size / 10));
+        blurCanvas(&glow, std::max(1, int(size * heaviest / 18)));
         addCanvas(&out, glow, halo);
     }
     clampCanvas(&out);
     return out;
 }
 
-Canvas singleText(int width, int height, const std::string& text, int size, Colour colour) {
-    return textPicture(width, height, {{text, size, colour, &BOLD_FONT}}, 0.9f);
+Canvas textLineInBox(int width, int height, Box box, const std::string& text, Colour colour) {
+    return textInBox(width, height, box, {{text, 1.0, colour}});
 }
 
-// The largest bold size at which the text fits `width` with a margin.
-int fittingSize(const std::string& text, int width, int maxSize) {
-    int size = maxSize;
-    while (size > 8 && measureTextLine(BOLD_FONT, size, text) > width * 0.9) size -= 2;
-    return size;
-}
-
-Canvas verticalText(int width, int height, const std::string& text, Colour colour) {
-    // Painted along a wide strip, then turned so the words read from bottom to top.
-    int size = std::min(fittingSize(text, height, int(width * 0.75)), int(width * 0.75));
-    Canvas strip = singleText(height, width, text, size, colour);
-    return rotateQuarter(strip);
+// Text that reads from bottom to top: painted along a wide strip, then turned a quarter.
+// `box` is given in the turned (final) picture.
+Canvas verticalTextInBox(int width, int height, Box box, const std::string& text, Colour colour) {
+    // Turning counter-clockwise takes the strip's column x to row (stripWidth - 1 - x) and its
+    // row y to column y, so the final box maps back to the strip like this.
+    Box strip{1.0 - box.bottom, box.left, 1.0 - box.top, box.right};
+    return rotateQuarter(textLineInBox(height, width, strip, text, colour));
 }
 
 // ---- Shapes, masks and the pictures that fill them ----
@@ -130,10 +153,12 @@ Canvas shadedShape(const Coverage& shape, Colour dark, Colour light, Colour rim,
 }
 
 Coverage monksShape(int w, int h) {
+    // Three hooded figures, their robes kept inside the picture's left 85 % (its Layer reaches
+    // past the right edge of the screen).
     Coverage c = makeCoverage(w, h);
-    const double xs[3] = {0.25, 0.55, 0.8}, tops[3] = {0.28, 0.18, 0.34};
+    const double xs[3] = {0.2, 0.45, 0.68}, tops[3] = {0.28, 0.18, 0.34};
     for (int m = 0; m < 3; ++m) {
-        double cx = xs[m] * w, top = tops[m] * h, rw = w * 0.16;
+        double cx = xs[m] * w, top = tops[m] * h, rw = w * 0.12;
         coverEllipse(&c, cx, top + rw * 0.9, rw * 0.7, rw);                              // hood
         coverTriangle(&c, cx - rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);  // robe
         coverTriangle(&c, cx + rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);
@@ -157,29 +182,68 @@ Coverage birdShape(int w, int h) {
 }
 
 Coverage helmetShape(int w, int h) {
+    // A knight's helm seen from the front, in the picture's left 75 % (the part of its Layer
+    // that lies on the screen), with a crest on top.
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.5, h * 0.42, w * 0.34, h * 0.3);   // dome
-    coverCapsule(&c, w * 0.22, h * 0.62, w * 0.78, h * 0.62, h * 0.09);  // cheek guard
-    coverTriangle(&c, w * 0.45, h * 0.6, w * 0.55, h * 0.6, w * 0.5, h * 0.86);  // nose guard
-    coverTriangle(&c, w * 0.47, h * 0.12, w * 0.53, h * 0.12, w * 0.5, h * 0.02);  // crest spike
+    const double cx = w * 0.42;
+    coverEllipse(&c, cx, h * 0.42, w * 0.27, h * 0.26);                          // dome
+    coverCapsule(&c, cx, h * 0.45, cx, h * 0.72, w * 0.24);                      // face plate
+    coverTriangle(&c, cx - w * 0.04, h * 0.18, cx + w * 0.04, h * 0.18, cx, h * 0.05);  // crest spike
+    coverTriangle(&c, cx - w * 0.3, h * 0.9, cx + w * 0.3, h * 0.9, cx, h * 0.7);        // gorget
+    return c;
+}
+
+// Where the helm is cut open: the eye slit and the breathing holes, dark in the picture.
+Coverage helmetOpenings(int w, int h) {
+    Coverage c = makeCoverage(w, h);
+    const double cx = w * 0.42;
+    coverCapsule(&c, cx - w * 0.19, h * 0.46, cx + w * 0.19, h * 0.46, h * 0.018);
+    for (int k = -2; k <= 2; ++k) coverEllipse(&c, cx + k * w * 0.05, h * 0.62, w * 0.012, h * 0.012);
+    coverCapsule(&c, cx, h * 0.49, cx, h * 0.74, w * 0.01);
     return c;
 }
 
 Coverage fireSpitterShape(int w, int h) {
+    // Head in profile and shoulders, facing left, in the picture's right part: the Layer is
+    // shifted right by its whole screen width to hide it, and only its left quarter would
+    // stay on the screen then, so nothing is painted there.
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.72, h * 0.42, w * 0.14, h * 0.16);  // head in profile
-    coverEllipse(&c, w * 0.62, h * 0.47, w * 0.06, h * 0.05);  // pursed mouth
-    coverTriangle(&c, w * 0.6, h * 0.5, w * 0.95, h * 0.52, w * 0.88, h * 1.0);  // neck and shoulder
-    coverTriangle(&c, w * 0.6, h * 0.5, w * 0.66, h * 1.0, w * 0.95, h * 1.0);
+    coverEllipse(&c, w * 0.76, h * 0.4, w * 0.12, h * 0.15);  // head in profile
+    coverEllipse(&c, w * 0.66, h * 0.45, w * 0.05, h * 0.045);  // pursed mouth
+    coverEllipse(&c, w * 0.7, h * 0.33, w * 0.04, h * 0.05);   // brow
+    coverTriangle(&c, w * 0.68, h * 0.5, w * 0.97, h * 0.52, w * 0.94, h * 1.0);  // neck and shoulder
+    coverTriangle(&c, w * 0.68, h * 0.5, w * 0.7, h * 1.0, w * 0.97, h * 1.0);
     return c;
 }
 
 Coverage embryoShape(int w, int h) {
+    // Curled up: a large head bent over a bean-shaped body, the back a smooth arc, small arms
+    // and legs folded in front, the cord leaving the belly.
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.47, h * 0.38, w * 0.17, h * 0.15);  // head
-    coverEllipse(&c, w * 0.52, h * 0.58, w * 0.2, h * 0.2);    // curled body
-    coverCapsule(&c, w * 0.42, h * 0.62, w * 0.5, h * 0.5, w * 0.05);  // arm
-    coverCapsule(&c, w * 0.6, h * 0.72, w * 0.45, h * 0.76, w * 0.06);  // leg
+    coverEllipse(&c, w * 0.44, h * 0.34, w * 0.17, h * 0.16);   // head
+    for (int k = 0; k <= 12; ++k) {                                // back, curling round
+        double a = PI * (0.95 + k / 12.0 * 0.95);
+        coverEllipse(&c, w * (0.5 + 0.15 * std::cos(a)), h * (0.52 - 0.17 * std::sin(a)), w * 0.13, h * 0.13);
+    }
+    coverEllipse(&c, w * 0.52, h * 0.56, w * 0.15, h * 0.16);    // belly
+    coverCapsule(&c, w * 0.36, h * 0.48, w * 0.42, h * 0.56, w * 0.035);  // arm
+    coverCapsule(&c, w * 0.6, h * 0.7, w * 0.46, h * 0.72, w * 0.045);    // leg
+    coverCapsule(&c, w * 0.46, h * 0.72, w * 0.42, h * 0.66, w * 0.03);   // foot
+    return c;
+}
+
+// The umbilical cord: a thin curve from the belly out of the picture's lower right.
+Coverage embryoCord(int w, int h) {
+    Coverage c = makeCoverage(w, h);
+    for (int k = 0; k < 24; ++k) {
+        double t0 = k / 24.0, t1 = (k + 1) / 24.0;
+        auto at = [&](double t) {
+            return std::pair{w * (0.5 + 0.3 * t + 0.05 * std::sin(t * 9)), h * (0.6 + 0.3 * t * t)};
+        };
+        auto [x0, y0] = at(t0);
+        auto [x1, y1] = at(t1);
+        coverCapsule(&c, x0, y0, x1, y1, w * 0.012);
+    }
     return c;
 }
 
@@ -225,7 +289,7 @@ Canvas starFlare(int size, Colour core, Colour streak, int rays) {
             if (r >= 1) continue;
             double a = std::atan2(dy, dx);
             double ray = std::pow(std::fabs(std::cos(a * rays * 0.5)), 40.0) * std::pow(1 - r, 2.0);
-            double core01 = std::pow(1 - r, 4.0) + 0.6 * std::exp(-r * r * 60);
+            double core01 = 0.6 * std::pow(1 - r, 4.0) + 0.35 * std::exp(-r * r * 60);
             setPixel(&c, x, y,
                      {float(core.r * core01 + streak.r * ray), float(core.g * core01 + streak.g * ray),
                       float(core.b * core01 + streak.b * ray)});
@@ -398,12 +462,13 @@ Canvas seaweedTexture(int size) {
     Canvas c = makeCanvas(size, size);
     SeededRandom random = seededRandom(41);
     for (int blade = 0; blade < 28; ++blade) {
-        double x0 = nextUniform(&random) * size, phase = nextUniform(&random) * 6, width = 2 + nextUniform(&random) * 4;
+        const double unit = size / 256.0;
+        double x0 = nextUniform(&random) * size, phase = nextUniform(&random) * 6, width = (2 + nextUniform(&random) * 4) * unit;
         double top = size * (0.05 + nextUniform(&random) * 0.4);
         Colour g{float(0.2 + nextUniform(&random) * 0.2), float(0.6 + nextUniform(&random) * 0.3), float(0.2 + nextUniform(&random) * 0.1)};
         for (int y = int(top); y < size; ++y) {
             double t = (y - top) / (size - top);
-            double xc = x0 + std::sin(phase + y * 0.03) * 10 * (1 - t);
+            double xc = x0 + std::sin(phase + y / unit * 0.03) * 10 * unit * (1 - t);
             for (int x = int(xc - width * 2); x <= int(xc + width * 2); ++x) {
                 int wx = ((x % size) + size) % size;
                 double k = clamp01(1 - std::fabs(x - xc) / width) * (0.4 + 0.6 * t);
@@ -473,6 +538,9 @@ Canvas innerWorld(int size) {
 
 // Organic arches framing the inner world: the foreground that the mask cuts out.
 Coverage innerFrameShape(int size) {
+    // Scene 1 multiplies its mask onto the screen magnified five times, shrinking to its own
+    // size: the middle fifth must stay open, and everything nearer the centre than the arches
+    // shows only while the picture zooms in. The tendrils stop well outside the middle fifth.
     Coverage c = makeCoverage(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -482,8 +550,8 @@ Coverage innerFrameShape(int size) {
             c.values[size_t(y) * size + x] = float(clamp01((r - edge) * size * 0.5));
         }
     }
-    coverCapsule(&c, size * 0.1, size * 0.95, size * 0.42, size * 0.62, size * 0.05);  // tendrils
-    coverCapsule(&c, size * 0.9, size * 0.05, size * 0.66, size * 0.3, size * 0.04);
+    coverCapsule(&c, size * 0.14, size * 0.9, size * 0.3, size * 0.72, size * 0.04);  // tendrils
+    coverCapsule(&c, size * 0.88, size * 0.1, size * 0.72, size * 0.27, size * 0.035);
     return c;
 }
 
@@ -513,7 +581,8 @@ Canvas netTexture(int size) {
             double ridge = std::pow(clamp01(1 - std::fabs(n - 0.5) * 10), 3.0);
             double n2 = tiledFractalNoise(u * 2, v * 2, 8, 3, 72);
             double ridge2 = std::pow(clamp01(1 - std::fabs(n2 - 0.5) * 12), 3.0) * 0.5;
-            double k = ridge + ridge2;
+            // Drawn additively, beam over beam: kept below full blue so crossings stay coloured.
+            double k = (ridge + ridge2) * 0.55;
             setPixel(&c, x, y, {float(0.25 * k), float(0.55 * k), float(1.0 * k)});
         }
     }
@@ -521,7 +590,9 @@ Canvas netTexture(int size) {
     return c;
 }
 
-using Painter = std::function<Canvas()>;
+// A painter gets the picture scale: 1 for the normal data set, 2 for the HD one. Every size
+// and stroke is given at scale 1 and multiplied, so both sets show the same art.
+using Painter = std::function<Canvas(int)>;
 struct PictureEntry {
     const char* name;
     Painter paint;
@@ -530,148 +601,203 @@ struct PictureEntry {
 std::vector<PictureEntry> pictureTable() {
     const Colour pale{0.85f, 0.92f, 1.0f}, warm{1.0f, 0.85f, 0.6f}, ice{0.6f, 0.9f, 1.0f};
     std::vector<PictureEntry> t;
-    auto logoText = [](int w, int h, const std::string& text, Colour colour) {
-        return singleText(w, h, text, fittingSize(text, w, int(h * 0.7)), colour);
-    };
-    // Title and logos.
-    t.push_back({"data\\logo-quelldriftlogo.jpg", [] {
-        Coverage cov = coverageFromText(512, 256, ".quellDrift", 92);
-        Canvas pic = shadedShape(cov, {0.1f, 0.35f, 0.6f}, {0.75f, 0.95f, 1.0f}, {0.4f, 0.8f, 1.0f}, 81);
+    // The boxes of the text pictures below keep each text's ink where its Layer puts it on
+    // the screen while it shows, clear of the other texts shown with it (the generator's
+    // tests check this against the set-up's Layer rectangles and the compositions' motion).
+    // Title and logos: the logo's ink stays within the middle 40 % of its height.
+    t.push_back({"data\\logo-quelldriftlogo.jpg", [](int s) {
+        Coverage cov = coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s);
+        Canvas pic = shadedShape(cov, {0.1f, 0.35f, 0.6f}, {0.68f, 0.88f, 0.96f}, {0.4f, 0.8f, 1.0f}, 81);
         Canvas halo = pic;
-        blurCanvas(&halo, 6);
-        addCanvas(&pic, halo, 0.6f);
+        blurCanvas(&halo, 4 * s);
+        addCanvas(&pic, halo, 0.4f);
         clampCanvas(&pic);
         return pic;
     }});
-    t.push_back({"data\\logo-opacity.jpg", [] { return maskFrom(coverageFromText(512, 256, ".quellDrift", 92), 3); }});
-    t.push_back({"data\\logo-background.jpg", [] { return nebula(512, {0.1f, 0.2f, 0.7f}, {0.6f, 0.2f, 0.8f}, 91, 1.2); }});
-    t.push_back({"data\\logo-credits.jpg", [=] {
-        return logoText(1024, 128, "code kestrel  -  pictures moira  -  music tidewalker", pale);
+    t.push_back({"data\\logo-opacity.jpg", [](int s) { return maskFrom(coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s), 3 * s); }});
+    t.push_back({"data\\logo-background.jpg", [](int s) { return nebula(512 * s, {0.1f, 0.2f, 0.7f}, {0.6f, 0.2f, 0.8f}, 91, 1.2); }});
+    // The credits sit right of "brakkwell" and above the logo; the right part of their Layer
+    // lies past the screen's edge.
+    t.push_back({"data\\logo-credits.jpg", [=](int s) {
+        return textInBox(1024 * s, 128 * s, {0.17, 0.14, 0.85, 0.68},
+                         {{"code kestrel  \xb7  pictures moira", 1.0, pale}, {"music tidewalker", 1.0, pale}});
     }});
-    t.push_back({"data\\logo-brakkwell.jpg", [=] { return logoText(256, 128, "brakkwell", warm); }});
-    t.push_back({"data\\logo-quelldrift.jpg", [=] { return logoText(1024, 128, "brakkwell presents .quellDrift", ice); }});
-    t.push_back({"data\\logo-wearegetting.jpg", [=] { return logoText(1024, 128, "we are getting deeper", pale); }});
-    t.push_back({"data\\black.jpg", [] { return flatPicture(64, {0, 0, 0}); }});
-    t.push_back({"data\\white.jpg", [] { return flatPicture(64, {1, 1, 1}); }});
-    t.push_back({"data\\blue.jpg", [] { return flatPicture(64, {0.25f, 0.45f, 1.0f}); }});
+    t.push_back({"data\\logo-brakkwell.jpg", [=](int s) { return textLineInBox(256 * s, 128 * s, {0.08, 0.08, 0.95, 0.45}, "brakkwell", warm); }});
+    // Right of "we are getting deeper", below the logo.
+    t.push_back({"data\\logo-quelldrift.jpg", [=](int s) {
+        return textInBox(1024 * s, 128 * s, {0.1, 0.1, 0.66, 0.92}, {{"brakkwell presents", 0.8, ice}, {".quellDrift", 1.0, ice}});
+    }});
+    t.push_back({"data\\logo-wearegetting.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.03, 0.15, 0.74, 0.85}, "we are getting deeper", pale); }});
+    t.push_back({"data\\black.jpg", [](int) { return flatPicture(64, {0, 0, 0}); }});
+    t.push_back({"data\\white.jpg", [](int) { return flatPicture(64, {1, 1, 1}); }});
+    // The wire overlays' colour: dense wire meshes add up line over line.
+    t.push_back({"data\\blue.jpg", [](int) { return flatPicture(64, {0.1f, 0.19f, 0.45f}); }});
     // The light scene.
-    t.push_back({"data\\felsen.jpg", [] { return rockTexture(512); }});
+    t.push_back({"data\\felsen.jpg", [](int s) { return rockTexture(512 * s); }});
     // The two maps that are also drawn additively (the intestine, the light scene's ripple
-    // layer) stay dark on average, with bright highlights, so layers of them do not wash out.
-    t.push_back({"data\\envmap.jpg", [] {
-        return sphereMap(256, {0.04f, 0.08f, 0.25f}, {0.55f, 0.3f, 0.12f}, {0.0f, 0.0f, 0.02f}, {0.9f, 0.75f, 0.5f}, 0.9);
+    // layer) stay dark on average, with small highlights, so layers of them do not wash out.
+    t.push_back({"data\\envmap.jpg", [](int s) {
+        return sphereMap(256 * s, {0.015f, 0.03f, 0.09f}, {0.16f, 0.09f, 0.04f}, {0.0f, 0.0f, 0.01f}, {0.3f, 0.24f, 0.16f}, 0.9);
     }});
-    t.push_back({"data\\envmap2.jpg", [] {
-        return sphereMap(256, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
+    t.push_back({"data\\envmap2.jpg", [](int s) {
+        return sphereMap(256 * s, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
     }});
-    t.push_back({"data\\envmap4.jpg", [] {
-        return sphereMap(256, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
+    t.push_back({"data\\envmap4.jpg", [](int s) {
+        return sphereMap(256 * s, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
     }});
-    t.push_back({"data\\envmap5.jpg", [] {
-        return sphereMap(256, {0.6f, 0.65f, 0.75f}, {0.95f, 0.95f, 0.95f}, {0.2f, 0.2f, 0.25f}, {1, 1, 1}, 0.5);
+    // The cupolas' mirror: a dusky violet sky over the orange horizon of the sheet, so the
+    // domes show a reflection rather than a white disc.
+    t.push_back({"data\\envmap5.jpg", [](int s) {
+        Canvas c = sphereMap(256 * s, {0.12f, 0.1f, 0.3f}, {0.85f, 0.45f, 0.3f}, {0.18f, 0.05f, 0.22f}, {1.0f, 0.85f, 0.6f}, 0.5);
+        Canvas stars = makeCanvas(c.width, c.height);
+        SeededRandom random = seededRandom(351);
+        for (int k = 0; k < 40; ++k)
+            addGlow(&stars, nextUniform(&random) * c.width, nextUniform(&random) * c.height * 0.45, 2.5 * s,
+                    {0.7f, 0.7f, 0.8f}, 2.0);
+        addCanvas(&c, stars, 1.0f);
+        clampCanvas(&c);
+        return c;
     }});
-    t.push_back({"data\\atom1.jpg", [] { return glowPicture(128, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
-    t.push_back({"data\\flare2.jpg", [] { return starFlare(256, {1.0f, 0.9f, 0.7f}, {1.0f, 0.7f, 0.4f}, 6); }});
+    t.push_back({"data\\atom1.jpg", [](int s) { return glowPicture(128 * s, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
+    t.push_back({"data\\flare2.jpg", [](int s) { return starFlare(256 * s, {0.9f, 0.8f, 0.62f}, {0.9f, 0.62f, 0.35f}, 6); }});
     // The swarm glows are drawn by the thousand, additively: small bright cores, fast falloff.
-    t.push_back({"data\\flare3.jpg", [] { return glowPicture(128, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
-    t.push_back({"data\\flare4.jpg", [] { return glowPicture(128, {0.9f, 0.25f, 0.7f}, 3.5, 1.0); }});
-    t.push_back({"data\\flare5.jpg", [] { return glowPicture(128, {0.9f, 0.5f, 0.15f}, 4.0, 1.0); }});
-    t.push_back({"data\\lens1.jpg", [] { return lensRing(256, {0.5f, 0.7f, 1.0f}, 0.7, 0.05); }});
-    t.push_back({"data\\lens2.jpg", [] { return hexDisc(256, {0.6f, 1.0f, 0.7f}); }});
-    t.push_back({"data\\lens3.jpg", [] { return glowPicture(128, {1.0f, 0.95f, 0.8f}, 5.0, 1.0); }});
-    t.push_back({"data\\lens4.jpg", [] { return rainbowHalo(256); }});
-    t.push_back({"data\\innenwelt-background.jpg", [] { return innerWorld(512); }});
-    t.push_back({"data\\innenwelt-opacity.jpg", [] { return maskFrom(innerFrameShape(512), 2); }});
-    t.push_back({"data\\innenwelt-vordergrund.jpg", [] {
-        return shadedShape(innerFrameShape(512), {0.25f, 0.05f, 0.1f}, {0.9f, 0.45f, 0.5f}, {1.0f, 0.6f, 0.4f}, 62);
+    t.push_back({"data\\flare3.jpg", [](int s) { return glowPicture(128 * s, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare4.jpg", [](int s) { return glowPicture(128 * s, {0.9f, 0.25f, 0.7f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare5.jpg", [](int s) { return glowPicture(128 * s, {0.9f, 0.5f, 0.15f}, 4.0, 1.0); }});
+    t.push_back({"data\\lens1.jpg", [](int s) { return lensRing(256 * s, {0.5f, 0.7f, 1.0f}, 0.7, 0.05); }});
+    t.push_back({"data\\lens2.jpg", [](int s) { return hexDisc(256 * s, {0.6f, 1.0f, 0.7f}); }});
+    t.push_back({"data\\lens3.jpg", [](int s) { return glowPicture(128 * s, {1.0f, 0.95f, 0.8f}, 5.0, 1.0); }});
+    t.push_back({"data\\lens4.jpg", [](int s) { return rainbowHalo(256 * s); }});
+    t.push_back({"data\\innenwelt-background.jpg", [](int s) { return innerWorld(512 * s); }});
+    t.push_back({"data\\innenwelt-opacity.jpg", [](int s) { return maskFrom(innerFrameShape(512 * s), 2 * s); }});
+    t.push_back({"data\\innenwelt-vordergrund.jpg", [](int s) {
+        return shadedShape(innerFrameShape(512 * s), {0.25f, 0.05f, 0.1f}, {0.9f, 0.45f, 0.5f}, {1.0f, 0.6f, 0.4f}, 62);
     }});
     // The neural net.
-    t.push_back({"data\\netz-map.jpg", [] { return netTexture(256); }});
-    t.push_back({"data\\netz-back.jpg", [] { return nebula(512, {0.05f, 0.1f, 0.4f}, {0.2f, 0.05f, 0.35f}, 101, 0.6); }});
-    t.push_back({"data\\netz-flare.jpg", [] {
-        // Dim: a hundred of these burst out of each light at once and add up on screen.
-        Canvas c = glowPicture(256, {0.1f, 0.13f, 0.26f}, 6.0, 1.0);
-        addRing(&c, 128, 128, 80, 3, {0.05f, 0.07f, 0.16f});
+    t.push_back({"data\\netz-map.jpg", [](int s) { return netTexture(256 * s); }});
+    t.push_back({"data\\netz-back.jpg", [](int s) { return nebula(512 * s, {0.05f, 0.1f, 0.4f}, {0.2f, 0.05f, 0.35f}, 101, 0.6); }});
+    t.push_back({"data\\netz-flare.jpg", [](int s) {
+        // A thin, dim shock ring with an empty middle: a hundred of these burst out of each
+        // light at once at every size from large to nothing, and rings of different sizes
+        // cross each other instead of piling up into a white disc at the light.
+        Canvas c = makeCanvas(256 * s, 256 * s);
+        addRing(&c, 128 * s, 128 * s, 100 * s, 3.0 * s, {0.05f, 0.08f, 0.2f});
+        addGlow(&c, 128 * s, 128 * s, 100 * s, {0.004f, 0.006f, 0.016f}, 0.5);
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\helmchen.jpg", [] {
-        return silhouettePicture(helmetShape(512, 512), {0.2f, 0.22f, 0.3f}, {0.8f, 0.85f, 0.95f}, {0.3f, 0.6f, 1.0f}, 111);
+    t.push_back({"data\\helmchen.jpg", [](int s) {
+        Coverage shape = helmetShape(512 * s, 512 * s), openings = helmetOpenings(512 * s, 512 * s);
+        Canvas c = shadedShape(shape, {0.12f, 0.14f, 0.2f}, {0.75f, 0.8f, 0.92f}, {0.35f, 0.65f, 1.0f}, 111);
+        // A polished stripe down the middle and the dark openings make it read as steel.
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                size_t i = size_t(y) * c.width + x;
+                double stripe = std::exp(-std::pow((x - c.width * 0.38) / (c.width * 0.03), 2)) * 0.3 * shape.values[i];
+                float* p = pixelAt(&c, x, y);
+                for (int k = 0; k < 3; ++k) p[k] = float((p[k] + stripe) * (1.0 - openings.values[i] * 0.9));
+            }
+        clampCanvas(&c);
+        return c;
     }});
-    t.push_back({"data\\helm-op.jpg", [] { return maskFrom(helmetShape(512, 512), 3); }});
-    t.push_back({"data\\text-greetings.jpg", [] {
+    t.push_back({"data\\helm-op.jpg", [](int s) { return maskFrom(helmetShape(512 * s, 512 * s), 3 * s); }});
+    // The greetings column, right of the flying text, within the height it drifts through.
+    t.push_back({"data\\text-greetings.jpg", [](int s) {
         Colour head{1.0f, 0.9f, 0.6f}, name{0.75f, 0.88f, 1.0f};
-        std::vector<TextLine> lines = {{"greetings to", 34, head, &BOLD_FONT}};
+        std::vector<TextLine> lines = {{"greetings", 1.25, head}};
         for (const char* g : {"nachtblau", "kelp crew", "moire", "fathom", "lumen", "ostrakon", "dunkelwerk",
-                              "saltglass", "ripple", "the undertow", "tiefsee", "and you"})
-            lines.push_back({g, 26, name, &BOLD_FONT});
-        return textPicture(256, 512, lines, 0.6f);
+                              "saltglass", "ripple", "undertow", "tiefsee", "and you"})
+            lines.push_back({g, 1.0, name});
+        return textInBox(512 * s, 1024 * s, {0.6, 0.12, 0.92, 0.76}, lines, 0.5f);
     }});
     // The artery.
-    t.push_back({"data\\aterie-map.jpg", [] { return veinTexture(256, {0.5f, 0.08f, 0.08f}, {1.0f, 0.45f, 0.35f}, 121); }});
-    t.push_back({"data\\blut2.jpg", [] { return glowPicture(64, {1.0f, 0.15f, 0.1f}, 1.6, 1.0); }});
-    t.push_back({"data\\embryo-f.jpg", [] {
-        Canvas c = silhouettePicture(embryoShape(512, 512), {0.45f, 0.15f, 0.2f}, {1.0f, 0.75f, 0.7f}, {1.0f, 0.5f, 0.4f}, 131);
-        addGlow(&c, 256, 270, 230, {0.25f, 0.05f, 0.08f}, 1.5);
+    t.push_back({"data\\aterie-map.jpg", [](int s) { return veinTexture(256 * s, {0.5f, 0.08f, 0.08f}, {1.0f, 0.45f, 0.35f}, 121); }});
+    t.push_back({"data\\blut2.jpg", [](int s) { return glowPicture(64 * s, {1.0f, 0.15f, 0.1f}, 1.6, 1.0); }});
+    t.push_back({"data\\embryo-f.jpg", [](int s) {
+        const int n = 512 * s;
+        Coverage body = embryoShape(n, n), cord = embryoCord(n, n);
+        Canvas c = shadedShape(body, {0.45f, 0.12f, 0.16f}, {1.0f, 0.78f, 0.72f}, {1.0f, 0.5f, 0.4f}, 131);
+        addCanvas(&c, shadedShape(cord, {0.4f, 0.1f, 0.15f}, {0.9f, 0.55f, 0.6f}, {0.6f, 0.2f, 0.2f}, 132), 0.8f);
+        // A closed eye and the faint veins of the skin.
+        addGlow(&c, n * 0.4, n * 0.33, n * 0.035, {-0.5f, -0.45f, -0.4f}, 1.2);
+        addGlow(&c, n * 0.46, n * 0.38, n * 0.2, {0.2f, 0.1f, 0.08f}, 2.0);
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\embryo-o.jpg", [] { return maskFrom(embryoShape(512, 512), 4); }});
-    t.push_back({"data\\fishpic.jpg", [] {
-        Canvas c = silhouettePicture(fishShape(512, 512), {0.1f, 0.25f, 0.5f}, {1.0f, 0.8f, 0.3f}, {0.3f, 0.7f, 1.0f}, 141);
-        addGlow(&c, 512 * 0.3, 512 * 0.46, 14, {1, 1, 1}, 1.0);  // the eye
-        addGlow(&c, 512 * 0.3, 512 * 0.46, 6, {-1, -1, -1}, 0.5);
+    t.push_back({"data\\embryo-o.jpg", [](int s) {
+        Coverage shape = embryoShape(512 * s, 512 * s), cord = embryoCord(512 * s, 512 * s);
+        for (size_t i = 0; i < shape.values.size(); ++i) shape.values[i] = std::max(shape.values[i], cord.values[i]);
+        return maskFrom(shape, 4 * s);
+    }});
+    t.push_back({"data\\fishpic.jpg", [](int s) {
+        const int n = 512 * s;
+        Canvas c = silhouettePicture(fishShape(n, n), {0.1f, 0.25f, 0.5f}, {1.0f, 0.8f, 0.3f}, {0.3f, 0.7f, 1.0f}, 141);
+        addGlow(&c, n * 0.3, n * 0.46, 14.0 * s, {1, 1, 1}, 1.0);  // the eye
+        addGlow(&c, n * 0.3, n * 0.46, 6.0 * s, {-1, -1, -1}, 0.5);
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\jesus.jpg", [] {
-        Canvas c = makeCanvas(512, 512);
-        addGlow(&c, 256, 128, 120, {1.0f, 0.85f, 0.5f}, 1.5);  // halo
-        addRing(&c, 256, 128, 62, 4, {1.0f, 0.9f, 0.6f});
-        Canvas figure = silhouettePicture(figureShape(512, 512), {0.2f, 0.15f, 0.1f}, {0.95f, 0.9f, 0.8f}, {1.0f, 0.8f, 0.5f}, 151);
+    t.push_back({"data\\jesus.jpg", [](int s) {
+        const int n = 512 * s;
+        Canvas c = makeCanvas(n, n);
+        addGlow(&c, n * 0.5, n * 0.25, n * 0.234, {0.8f, 0.68f, 0.4f}, 1.5);  // halo
+        addRing(&c, n * 0.5, n * 0.25, n * 0.121, n * 0.008, {0.9f, 0.8f, 0.5f});
+        Canvas figure = silhouettePicture(figureShape(n, n), {0.2f, 0.15f, 0.1f}, {0.85f, 0.8f, 0.7f}, {1.0f, 0.8f, 0.5f}, 151);
         addCanvas(&c, figure, 1.0f);
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\text-light.jpg", [=] { return singleText(512, 256, "light", 120, warm); }});
-    t.push_back({"data\\text-flyout.jpg", [=] { return singleText(512, 256, "fly out", 100, ice); }});
+    // "light" sits on the common centre of its two Layers, in the band that stays on the
+    // screen while the text is stretched to double height.
+    t.push_back({"data\\text-light.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.22, 0.31, 0.78, 0.44}, "light", warm); }});
+    // Low and left of the middle: the small copy above the large one, both left of the
+    // greetings.
+    t.push_back({"data\\text-flyout.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.38, 0.74, 0.58, 0.96}, "fly out", ice); }});
     // The sea.
-    t.push_back({"data\\meergrund.jpg", [] { return sandTexture(256); }});
-    t.push_back({"data\\water.jpg", [] { return causticTexture(256, {0.6f, 0.9f, 1.0f}, 161); }});
-    t.push_back({"data\\ballfish.jpg", [] { return scaleTexture(256); }});
-    t.push_back({"data\\grass.jpg", [] { return seaweedTexture(256); }});
-    t.push_back({"data\\waterfx.jpg", [] { return waterSurface(128, 171); }});
-    t.push_back({"data\\surface.jpg", [] { return waterSurface(128, 181); }});
+    t.push_back({"data\\meergrund.jpg", [](int s) { return sandTexture(256 * s); }});
+    t.push_back({"data\\water.jpg", [](int s) { return causticTexture(256 * s, {0.6f, 0.9f, 1.0f}, 161); }});
+    t.push_back({"data\\ballfish.jpg", [](int s) { return scaleTexture(256 * s); }});
+    t.push_back({"data\\grass.jpg", [](int s) { return seaweedTexture(256 * s); }});
+    // The water effect re-uploads these two from the 128 x 128 surface picture every frame.
+    t.push_back({"data\\waterfx.jpg", [](int) { return waterSurface(128, 171); }});
+    t.push_back({"data\\surface.jpg", [](int) { return waterSurface(128, 181); }});
     // The intestine and the later inserts.
-    t.push_back({"data\\monks-op.jpg", [] { return maskFrom(monksShape(256, 512), 3); }});
-    t.push_back({"data\\monks.jpg", [] {
-        return silhouettePicture(monksShape(256, 512), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
+    t.push_back({"data\\monks-op.jpg", [](int s) { return maskFrom(monksShape(256 * s, 512 * s), 3 * s); }});
+    t.push_back({"data\\monks.jpg", [](int s) {
+        return silhouettePicture(monksShape(256 * s, 512 * s), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
     }});
-    t.push_back({"data\\text-checkourgift.jpg", [=] { return logoText(1024, 128, "check our gift", warm); }});
-    t.push_back({"data\\text-webringyoudemo.jpg", [=] { return logoText(1024, 128, "we bring you demo", ice); }});
-    t.push_back({"data\\text-driftwelling.jpg", [=] { return verticalText(128, 1024, "drift welling", pale); }});
-    t.push_back({"data\\fader.jpg", [] { return faderPicture(256); }});
-    t.push_back({"data\\vogel-op.jpg", [] { return maskFrom(birdShape(512, 512), 3); }});
-    t.push_back({"data\\vogel.jpg", [] {
-        return silhouettePicture(birdShape(512, 512), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
+    // The two crossing texts pass each other in separate bands near the bottom.
+    t.push_back({"data\\text-checkourgift.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.5, 0.88, 0.96}, "check our gift", warm); }});
+    t.push_back({"data\\text-webringyoudemo.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.06, 0.88, 0.56}, "we bring you demo", ice); }});
+    // A narrow column in the middle of the strip, so the three scrolling copies stand apart.
+    t.push_back({"data\\text-driftwelling.jpg", [=](int s) { return verticalTextInBox(128 * s, 1024 * s, {0.1, 0.47, 0.46, 0.57}, "drift welling", pale); }});
+    t.push_back({"data\\fader.jpg", [](int s) { return faderPicture(256 * s); }});
+    t.push_back({"data\\vogel-op.jpg", [](int s) { return maskFrom(birdShape(512 * s, 512 * s), 3 * s); }});
+    t.push_back({"data\\vogel.jpg", [](int s) {
+        return silhouettePicture(birdShape(512 * s, 512 * s), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
     }});
-    t.push_back({"data\\text-scream.jpg", [] { return singleText(1024, 128, "scream", 96, {1.0f, 0.6f, 0.5f}); }});
-    t.push_back({"data\\feuer-opacity.jpg", [] { return maskFrom(fireSpitterShape(512, 512), 3); }});
-    t.push_back({"data\\feuer-spucker.jpg", [] {
-        Canvas c = silhouettePicture(fireSpitterShape(512, 512), {0.2f, 0.1f, 0.05f}, {0.8f, 0.6f, 0.45f}, {1.0f, 0.5f, 0.2f}, 211);
-        // The flame plume leaves the mouth to the left and widens.
+    t.push_back({"data\\text-scream.jpg", [](int s) { return textLineInBox(1024 * s, 128 * s, {0.3, 0.04, 0.7, 0.4}, "scream", {1.0f, 0.6f, 0.5f}); }});
+    t.push_back({"data\\feuer-opacity.jpg", [](int s) { return maskFrom(fireSpitterShape(512 * s, 512 * s), 3 * s); }});
+    t.push_back({"data\\feuer-spucker.jpg", [](int s) {
+        const int n = 512 * s;
+        Canvas c = silhouettePicture(fireSpitterShape(n, n), {0.2f, 0.1f, 0.05f}, {0.8f, 0.6f, 0.45f}, {1.0f, 0.5f, 0.2f}, 211);
+        // The flame leaves the mouth to the left and widens; every glow ends inside the
+        // picture's right three quarters, so no edge of it is ever cut.
         for (int i = 0; i < 40; ++i) {
-            double t = i / 39.0;
-            addGlow(&c, 512 * (0.56 - t * 0.5), 512 * (0.47 - t * 0.08 * std::sin(t * 5)), 20 + t * 90,
-                    {float(0.5 * (1 - t * 0.3)), float(0.3 * (1 - t)), float(0.06 * (1 - t))}, 1.5);
+            double f = i / 39.0, radius = n * (0.03 + f * 0.1);
+            double x = n * (0.64 - f * 0.24), y = n * (0.45 - f * 0.06 * std::sin(f * 5));
+            addGlow(&c, x, y, std::min(radius, x - n * 0.26),
+                    {float(0.5 * (1 - f * 0.3)), float(0.3 * (1 - f)), float(0.06 * (1 - f))}, 1.5);
         }
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\text-wewant.jpg", [=] { return logoText(1024, 128, "we want more", warm); }});
-    t.push_back({"data\\text-inside.jpg", [=] { return logoText(512, 128, "inside", {1.0f, 0.7f, 0.7f}); }});
-    t.push_back({"data\\text-outside.jpg", [=] { return verticalText(128, 1024, "outside", {0.7f, 0.85f, 1.0f}); }});
-    t.push_back({"data\\text-brakkwell.jpg", [=] { return logoText(512, 256, "brakkwell", pale); }});
+    t.push_back({"data\\text-wewant.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.3, 0.06, 0.7, 0.4}, "we want more", warm); }});
+    // "inside" left of the middle, "outside" a column at the right: they never meet.
+    t.push_back({"data\\text-inside.jpg", [=](int s) { return textLineInBox(512 * s, 128 * s, {0.3, 0.2, 0.64, 0.84}, "inside", {1.0f, 0.7f, 0.7f}); }});
+    t.push_back({"data\\text-outside.jpg", [=](int s) { return verticalTextInBox(128 * s, 1024 * s, {0.03, 0.4, 0.19, 0.6}, "outside", {0.7f, 0.85f, 1.0f}); }});
+    // On the common centre of its two Layers.
+    t.push_back({"data\\text-brakkwell.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.36, 0.7, 0.64}, "brakkwell", pale); }});
     return t;
 }
 
@@ -683,7 +809,7 @@ std::vector<std::string> pictureNames() {
     return std::vector<std::string>(paths, paths + std::max(count, 0));
 }
 
-int writePictures(const std::string& dir) {
+int writePictures(const std::string& dir, int scale) {
     if (measureTextLine(BOLD_FONT, 20, "x") < 0 || measureTextLine(SERIF_FONT, 20, "x") < 0) {
         std::fprintf(stderr, "make-data: missing font %s (package fonts-dejavu-core)\n", BOLD_FONT.c_str());
         return 0;
@@ -705,7 +831,7 @@ int writePictures(const std::string& dir) {
             return 0;
         }
         std::string path = dataFilePath(dir, name);
-        Canvas canvas = painter->paint();
+        Canvas canvas = painter->paint(scale);
         if (canvas.width == 0 || !saveJpeg(canvas, path)) {
             std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
             return 0;

@@ -17,14 +17,19 @@ constexpr double TAU = 2 * PI;
 
 Vec3 v3(double x, double y, double z) { return {float(x), float(y), float(z)}; }
 
-// A camera from sampled position and target functions, with a constant roll and field of view.
+// Every camera sees 90 degrees from top to bottom: the scene pass draws the translucent
+// meshes and the wire overlays under the lens flares' 90-degree projection, so only with this
+// field of view do they sit on the opaque meshes they belong to.
+constexpr float CAMERA_FOV = 0.78539816f;  // half of 90 degrees, in radians
+
+// A camera from sampled position and target functions, with a constant roll.
 CameraDesc sampledCamera(const std::function<Vec3(double)>& position, const std::function<Vec3(double)>& target,
-                         int32_t to, int32_t step, bool looped, double fov) {
+                         int32_t to, int32_t step, bool looped) {
     CameraDesc camera;
     camera.position = smoothVectorTrack(samplePoints(position, 0, to, step), looped);
     camera.target = smoothVectorTrack(samplePoints(target, 0, to, step), looped);
     camera.roll = constantScalar(0);
-    camera.fov = constantScalar(float(fov));
+    camera.fov = constantScalar(CAMERA_FOV);
     camera.hide = alwaysVisible();
     return camera;
 }
@@ -56,18 +61,17 @@ SceneDesc lightScene() {
     scene.camera = sampledCamera(
         [](double t) {
             double a = TAU * t / 1400 + 0.6;
-            double r = 150 + 20 * std::sin(TAU * t / 700);
-            return v3(r * std::cos(a), r * std::sin(a), 62 + 14 * std::sin(TAU * t / 467));
+            double r = 112 + 15 * std::sin(TAU * t / 700);
+            return v3(r * std::cos(a), r * std::sin(a), 50 + 10 * std::sin(TAU * t / 467));
         },
-        [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false,
-        0.52);
+        [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.06 * std::sin(TAU * t / 600); }, 0, 1400, 50), false);
-    // Ground: 320 x 320 units of rock.
+    // Ground: 640 x 640 units of rock, reaching past what the camera sees.
     scene.objects.push_back(objectFromMesh(
-        parametricGrid(48, 48, [](double s, double t) {
-            double x = (s - 0.5) * 320, y = (t - 0.5) * 320;
+        parametricGrid(64, 64, [](double s, double t) {
+            double x = (s - 0.5) * 640, y = (t - 0.5) * 640;
             return v3(x, y, terrainHeight(x, y));
-        }, 6, 6, false), 0));
+        }, 12, 12, false), 0));
     // Boulders around the middle, resting on the ground.
     SeededRandom random = seededRandom(402);
     for (int i = 0; i < 7; ++i) {
@@ -121,7 +125,7 @@ SceneDesc neuronalScene() {
             double a = TAU * t / LOOP;
             return v3(1900 * std::cos(a), 1900 * std::sin(a), 400 * std::sin(a * 2));
         },
-        [](double t) { return v3(0, 0, 100 * std::sin(TAU * t / LOOP)); }, LOOP, 10, true, 0.55);
+        [](double t) { return v3(0, 0, 100 * std::sin(TAU * t / LOOP)); }, LOOP, 10, true);
     // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
     SeededRandom random = seededRandom(501);
     std::vector<Vec3> nodes;
@@ -190,7 +194,7 @@ SceneDesc arteryScene() {
         [](double t) {
             double a = TAU * t / 2800 + 0.22;
             return arteryPoint(a, -20 * std::sin(TAU * t / 500), -10);
-        }, 1400, 20, false, 0.6);
+        }, 1400, 20, false);
     // Object 0: the vessel wall, bumpy and seen from inside.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
         [](double s) { return arteryPoint(TAU * s, 0, 0); },
@@ -261,7 +265,7 @@ SceneDesc intestineScene() {
     scene.camera = sampledCamera(
         [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); },
         [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); }, 3000, 20,
-        false, 0.62);
+        false);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
     // Object 0 (texture 0): the glowing wall, pushed out by the balls riding the path.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
@@ -295,17 +299,18 @@ SceneDesc intestineScene() {
 SceneDesc cupolaScene() {
     SceneDesc scene;
     constexpr int LOOP = 200;
-    // Camera: sways to and fro above the sheet once per loop.
+    // Camera: sways to and fro high above the sheet once per loop, looking down steeply
+    // enough that the top of the picture still falls on the sheet, never beyond its edge.
     scene.camera = sampledCamera(
         [](double t) {
             double a = -PI / 2 + 0.35 * std::sin(TAU * t / LOOP);
-            return v3(420 * std::cos(a), 420 * std::sin(a), 260 + 30 * std::cos(TAU * t / LOOP));
+            return v3(230 * std::cos(a), 230 * std::sin(a), 500 + 30 * std::cos(TAU * t / LOOP));
         },
-        [](double t) { return v3(30 * std::sin(TAU * t / LOOP), 0, 0); }, LOOP, 10, true, 0.55);
+        [](double t) { return v3(30 * std::sin(TAU * t / LOOP), 0, 0); }, LOOP, 10, true);
     // Object 0 (texture 1): the sheet that the ripple hook bends.
     scene.objects.push_back(objectFromMesh(parametricGrid(64, 64, [](double s, double t) {
-        return v3((s - 0.5) * 1400, (t - 0.5) * 1400, 0);
-    }, 4, 4, false), 1));
+        return v3((s - 0.5) * 2600, (t - 0.5) * 2600, 0);
+    }, 7, 7, false), 1));
     // Three mirrored cupolas (texture 0, environment-mapped) standing on it.
     const double places[3][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}};
     for (const auto& p : places) {
@@ -332,14 +337,21 @@ double seaFloor(double x, double y) { return (tiledFractalNoise((x + 800) / 160,
 
 SceneDesc seaScene() {
     SceneDesc scene;
-    // Camera: beside and a little behind the swimming fish, looking at it.
+    // Camera: level with the fish, outside its loop and a little ahead of it, looking back at
+    // its flank, and tilted up a little so the moving surface fills the top of the picture.
     scene.camera = sampledCamera(
         [](double t) {
-            Vec3 f = fishSwim(t);
-            double a = TAU * t / 1000 - 0.9;
-            return v3(f.x * 0.55 + 120 * std::cos(a), f.y * 0.55 + 120 * std::sin(a), f.z + 25);
+            Vec3 f = fishSwim(t), ahead = fishSwim(t + 1);
+            double dx = ahead.x - f.x, dy = ahead.y - f.y, d = std::hypot(dx, dy);
+            dx /= d, dy /= d;
+            // Outward normal of the loop at the fish: the direction turned a quarter clockwise.
+            double nx = dy, ny = -dx;
+            return v3(f.x + nx * 100 + dx * 30, f.y + ny * 100 + dy * 30, f.z + 8);
         },
-        [](double t) { return fishSwim(t + 10); }, 1000, 20, false, 0.55);
+        [](double t) {
+            Vec3 f = fishSwim(t);
+            return v3(f.x, f.y, f.z + 18);
+        }, 1000, 10, false);
     // Object 0 (texture 0): the sea floor with caustics scrolling over it.
     scene.objects.push_back(objectFromMesh(parametricGrid(50, 50, [](double s, double t) {
         double x = (s - 0.5) * 1600, y = (t - 0.5) * 1600;
@@ -372,15 +384,16 @@ SceneDesc seaScene() {
         }
     }
     scene.objects.push_back(objectFromMesh(weed, 2));
-    // The water surface far above (texture 3), seen from below.
-    ObjectDesc surface = objectFromMesh(parametricGrid(16, 16, [](double s, double t) {
-        return v3((s - 0.5) * 2400, (t - 0.5) * 2400, 420);
-    }, 6, 6, true), 3);
+    // The water surface above (texture 3, the moving water), near enough that the fog leaves
+    // it visible behind the fish instead of a flat backdrop.
+    ObjectDesc surface = objectFromMesh(parametricGrid(24, 24, [](double s, double t) {
+        return v3((s - 0.5) * 2400, (t - 0.5) * 2400, 185 + 25 * std::sin(s * 19) * std::cos(t * 23));
+    }, 12, 12, true), 3);
     scene.objects.push_back(surface);
     // A small school of fish (texture 1) on slower loops.
     for (int i = 0; i < 5; ++i) {
         ObjectDesc other = objectFromMesh(fishMesh(i * 0.2, 0, 1), 1);
-        double radius = 150 + 40 * i, height = 140 + 30 * i, phase = i * 1.3, period = 1400 + 150 * i;
+        double radius = 150 + 40 * i, height = 105 + 12 * i, phase = i * 1.3, period = 1400 + 150 * i;
         auto swim = [=](double t) {
             double a = -TAU * t / period + phase;
             return v3(radius * std::cos(a), radius * 1.2 * std::sin(a), height + 10 * std::sin(a * 3));
@@ -404,7 +417,7 @@ SceneDesc mirrorScene() {
             double a = -PI / 2 + PI * t / 700;
             return v3(85 * std::cos(a), 85 * std::sin(a), 22 + 6 * std::sin(TAU * t / 350));
         },
-        [](double) { return v3(0, 0, 8); }, 700, 25, false, 0.55);
+        [](double) { return v3(0, 0, 8); }, 700, 25, false);
     constexpr double SCALE = 14;
     auto turning = smoothRotationTrack(sampleRotations([](double t) { return headingRotation(TAU * t / 900, 0); }, 0, 700, 25), false);
     // Object 0: the shape the morph drives, floating above the water plane z = 0.
