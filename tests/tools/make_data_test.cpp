@@ -499,7 +499,8 @@ TEST_F(MakeDataTest, TextPicturesCarryLightLettersOnBlack) {
         Decoded d = decode(path(text));
         ASSERT_GT(d.width, 0) << text;
         EXPECT_LT(d.brightness(0.005, 0.01), 8) << text;
-        EXPECT_GT(d.litFraction(), 0.01) << text;
+        // Some texts fill only the small part of their picture that their Layer shows.
+        EXPECT_GT(d.litFraction(), 0.001) << text;
         EXPECT_LT(d.litFraction(), 0.5) << text;
     }
 }

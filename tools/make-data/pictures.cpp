@@ -216,20 +216,45 @@ Coverage fireSpitterShape(int w, int h) {
     return c;
 }
 
-Coverage embryoShape(int w, int h) {
-    // Curled up: a large head bent over a bean-shaped body, the back a smooth arc, small arms
-    // and legs folded in front, the cord leaving the belly.
+// The embryo's parts, each a shape of its own so their outlines can be drawn inside the
+// whole: 0 the head, 1 the curled back and belly, 2 the folded arm and leg.
+Coverage embryoPart(int w, int h, int part) {
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.44, h * 0.34, w * 0.17, h * 0.16);   // head
-    for (int k = 0; k <= 12; ++k) {                                // back, curling round
-        double a = PI * (0.95 + k / 12.0 * 0.95);
-        coverEllipse(&c, w * (0.5 + 0.15 * std::cos(a)), h * (0.52 - 0.17 * std::sin(a)), w * 0.13, h * 0.13);
+    if (part == 0) coverEllipse(&c, w * 0.44, h * 0.33, w * 0.17, h * 0.16);
+    if (part == 1) {
+        for (int k = 0; k <= 12; ++k) {  // the back, curling round
+            double a = PI * (0.95 + k / 12.0 * 0.95);
+            coverEllipse(&c, w * (0.5 + 0.15 * std::cos(a)), h * (0.54 - 0.17 * std::sin(a)), w * 0.12, h * 0.12);
+        }
+        coverEllipse(&c, w * 0.52, h * 0.57, w * 0.15, h * 0.15);  // belly
     }
-    coverEllipse(&c, w * 0.52, h * 0.56, w * 0.15, h * 0.16);    // belly
-    coverCapsule(&c, w * 0.36, h * 0.48, w * 0.42, h * 0.56, w * 0.035);  // arm
-    coverCapsule(&c, w * 0.6, h * 0.7, w * 0.46, h * 0.72, w * 0.045);    // leg
-    coverCapsule(&c, w * 0.46, h * 0.72, w * 0.42, h * 0.66, w * 0.03);   // foot
+    if (part == 2) {
+        coverCapsule(&c, w * 0.35, h * 0.47, w * 0.43, h * 0.57, w * 0.035);  // arm
+        coverCapsule(&c, w * 0.43, h * 0.57, w * 0.38, h * 0.6, w * 0.028);   // hand
+        coverCapsule(&c, w * 0.62, h * 0.7, w * 0.47, h * 0.73, w * 0.045);   // leg
+        coverCapsule(&c, w * 0.47, h * 0.73, w * 0.43, h * 0.66, w * 0.03);   // foot
+    }
     return c;
+}
+
+// Curled up: a large head bent over a bean-shaped body, small arms and legs folded in front.
+Coverage embryoShape(int w, int h) {
+    Coverage c = embryoPart(w, h, 0);
+    for (int part : {1, 2}) {
+        Coverage p = embryoPart(w, h, part);
+        for (size_t i = 0; i < c.values.size(); ++i) c.values[i] = std::max(c.values[i], p.values[i]);
+    }
+    return c;
+}
+
+// Darkens a thin line along the outline of `part`: the creases where parts of a figure meet.
+void addCrease(Canvas* canvas, const Coverage& part, int width, float strength) {
+    Coverage soft = part;
+    blurCoverage(&soft, width);
+    for (size_t i = 0; i < soft.values.size(); ++i) {
+        float k = 1.0f - strength * float(std::max(0.0, 1.0 - std::fabs(soft.values[i] - 0.5) * 4.0));
+        for (int ch = 0; ch < 3; ++ch) canvas->pixels[i * 3 + ch] *= k;
+    }
 }
 
 // The umbilical cord: a thin curve from the belly out of the picture's lower right.
@@ -591,7 +616,10 @@ Canvas netTexture(int size) {
 }
 
 // A painter gets the picture scale: 1 for the normal data set, 2 for the HD one. Every size
-// and stroke is given at scale 1 and multiplied, so both sets show the same art.
+// and stroke is given at scale 1 and multiplied, so both sets show the same art. Textures that
+// tile over meshes, the small glows and lens pictures, and pictures already 1024 pixels tall
+// keep their size (their painters ignore the scale): they gain little on a large screen and
+// would cost texture memory.
 using Painter = std::function<Canvas(int)>;
 struct PictureEntry {
     const char* name;
@@ -633,56 +661,56 @@ std::vector<PictureEntry> pictureTable() {
     // The wire overlays' colour: dense wire meshes add up line over line.
     t.push_back({"data\\blue.jpg", [](int) { return flatPicture(64, {0.1f, 0.19f, 0.45f}); }});
     // The light scene.
-    t.push_back({"data\\felsen.jpg", [](int s) { return rockTexture(512 * s); }});
+    t.push_back({"data\\felsen.jpg", [](int) { return rockTexture(512); }});
     // The two maps that are also drawn additively (the intestine, the light scene's ripple
     // layer) stay dark on average, with small highlights, so layers of them do not wash out.
-    t.push_back({"data\\envmap.jpg", [](int s) {
-        return sphereMap(256 * s, {0.015f, 0.03f, 0.09f}, {0.16f, 0.09f, 0.04f}, {0.0f, 0.0f, 0.01f}, {0.3f, 0.24f, 0.16f}, 0.9);
+    t.push_back({"data\\envmap.jpg", [](int) {
+        return sphereMap(256, {0.015f, 0.03f, 0.09f}, {0.16f, 0.09f, 0.04f}, {0.0f, 0.0f, 0.01f}, {0.3f, 0.24f, 0.16f}, 0.9);
     }});
-    t.push_back({"data\\envmap2.jpg", [](int s) {
-        return sphereMap(256 * s, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
+    t.push_back({"data\\envmap2.jpg", [](int) {
+        return sphereMap(256, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
     }});
-    t.push_back({"data\\envmap4.jpg", [](int s) {
-        return sphereMap(256 * s, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
+    t.push_back({"data\\envmap4.jpg", [](int) {
+        return sphereMap(256, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
     }});
     // The cupolas' mirror: a dusky violet sky over the orange horizon of the sheet, so the
     // domes show a reflection rather than a white disc.
-    t.push_back({"data\\envmap5.jpg", [](int s) {
-        Canvas c = sphereMap(256 * s, {0.12f, 0.1f, 0.3f}, {0.85f, 0.45f, 0.3f}, {0.18f, 0.05f, 0.22f}, {1.0f, 0.85f, 0.6f}, 0.5);
+    t.push_back({"data\\envmap5.jpg", [](int) {
+        Canvas c = sphereMap(256, {0.12f, 0.1f, 0.3f}, {0.85f, 0.45f, 0.3f}, {0.18f, 0.05f, 0.22f}, {1.0f, 0.85f, 0.6f}, 0.5);
         Canvas stars = makeCanvas(c.width, c.height);
         SeededRandom random = seededRandom(351);
         for (int k = 0; k < 40; ++k)
-            addGlow(&stars, nextUniform(&random) * c.width, nextUniform(&random) * c.height * 0.45, 2.5 * s,
+            addGlow(&stars, nextUniform(&random) * c.width, nextUniform(&random) * c.height * 0.45, 2.5,
                     {0.7f, 0.7f, 0.8f}, 2.0);
         addCanvas(&c, stars, 1.0f);
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\atom1.jpg", [](int s) { return glowPicture(128 * s, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
-    t.push_back({"data\\flare2.jpg", [](int s) { return starFlare(256 * s, {0.9f, 0.8f, 0.62f}, {0.9f, 0.62f, 0.35f}, 6); }});
+    t.push_back({"data\\atom1.jpg", [](int) { return glowPicture(128, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
+    t.push_back({"data\\flare2.jpg", [](int) { return starFlare(256, {0.9f, 0.8f, 0.62f}, {0.9f, 0.62f, 0.35f}, 6); }});
     // The swarm glows are drawn by the thousand, additively: small bright cores, fast falloff.
-    t.push_back({"data\\flare3.jpg", [](int s) { return glowPicture(128 * s, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
-    t.push_back({"data\\flare4.jpg", [](int s) { return glowPicture(128 * s, {0.9f, 0.25f, 0.7f}, 3.5, 1.0); }});
-    t.push_back({"data\\flare5.jpg", [](int s) { return glowPicture(128 * s, {0.9f, 0.5f, 0.15f}, 4.0, 1.0); }});
-    t.push_back({"data\\lens1.jpg", [](int s) { return lensRing(256 * s, {0.5f, 0.7f, 1.0f}, 0.7, 0.05); }});
-    t.push_back({"data\\lens2.jpg", [](int s) { return hexDisc(256 * s, {0.6f, 1.0f, 0.7f}); }});
-    t.push_back({"data\\lens3.jpg", [](int s) { return glowPicture(128 * s, {1.0f, 0.95f, 0.8f}, 5.0, 1.0); }});
-    t.push_back({"data\\lens4.jpg", [](int s) { return rainbowHalo(256 * s); }});
+    t.push_back({"data\\flare3.jpg", [](int) { return glowPicture(128, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare4.jpg", [](int) { return glowPicture(128, {0.9f, 0.25f, 0.7f}, 3.5, 1.0); }});
+    t.push_back({"data\\flare5.jpg", [](int) { return glowPicture(128, {0.9f, 0.5f, 0.15f}, 4.0, 1.0); }});
+    t.push_back({"data\\lens1.jpg", [](int) { return lensRing(256, {0.5f, 0.7f, 1.0f}, 0.7, 0.05); }});
+    t.push_back({"data\\lens2.jpg", [](int) { return hexDisc(256, {0.6f, 1.0f, 0.7f}); }});
+    t.push_back({"data\\lens3.jpg", [](int) { return glowPicture(128, {1.0f, 0.95f, 0.8f}, 5.0, 1.0); }});
+    t.push_back({"data\\lens4.jpg", [](int) { return rainbowHalo(256); }});
     t.push_back({"data\\innenwelt-background.jpg", [](int s) { return innerWorld(512 * s); }});
     t.push_back({"data\\innenwelt-opacity.jpg", [](int s) { return maskFrom(innerFrameShape(512 * s), 2 * s); }});
     t.push_back({"data\\innenwelt-vordergrund.jpg", [](int s) {
         return shadedShape(innerFrameShape(512 * s), {0.25f, 0.05f, 0.1f}, {0.9f, 0.45f, 0.5f}, {1.0f, 0.6f, 0.4f}, 62);
     }});
     // The neural net.
-    t.push_back({"data\\netz-map.jpg", [](int s) { return netTexture(256 * s); }});
+    t.push_back({"data\\netz-map.jpg", [](int) { return netTexture(256); }});
     t.push_back({"data\\netz-back.jpg", [](int s) { return nebula(512 * s, {0.05f, 0.1f, 0.4f}, {0.2f, 0.05f, 0.35f}, 101, 0.6); }});
-    t.push_back({"data\\netz-flare.jpg", [](int s) {
+    t.push_back({"data\\netz-flare.jpg", [](int) {
         // A thin, dim shock ring with an empty middle: a hundred of these burst out of each
         // light at once at every size from large to nothing, and rings of different sizes
         // cross each other instead of piling up into a white disc at the light.
-        Canvas c = makeCanvas(256 * s, 256 * s);
-        addRing(&c, 128 * s, 128 * s, 100 * s, 3.0 * s, {0.05f, 0.08f, 0.2f});
-        addGlow(&c, 128 * s, 128 * s, 100 * s, {0.004f, 0.006f, 0.016f}, 0.5);
+        Canvas c = makeCanvas(256, 256);
+        addRing(&c, 128, 128, 100, 3.0, {0.05f, 0.08f, 0.2f});
+        addGlow(&c, 128, 128, 100, {0.004f, 0.006f, 0.016f}, 0.5);
         clampCanvas(&c);
         return c;
     }});
@@ -702,25 +730,27 @@ std::vector<PictureEntry> pictureTable() {
     }});
     t.push_back({"data\\helm-op.jpg", [](int s) { return maskFrom(helmetShape(512 * s, 512 * s), 3 * s); }});
     // The greetings column, right of the flying text, within the height it drifts through.
-    t.push_back({"data\\text-greetings.jpg", [](int s) {
+    t.push_back({"data\\text-greetings.jpg", [](int) {
         Colour head{1.0f, 0.9f, 0.6f}, name{0.75f, 0.88f, 1.0f};
         std::vector<TextLine> lines = {{"greetings", 1.25, head}};
         for (const char* g : {"nachtblau", "kelp crew", "moire", "fathom", "lumen", "ostrakon", "dunkelwerk",
                               "saltglass", "ripple", "undertow", "tiefsee", "and you"})
             lines.push_back({g, 1.0, name});
-        return textInBox(512 * s, 1024 * s, {0.6, 0.12, 0.92, 0.76}, lines, 0.5f);
+        return textInBox(512, 1024, {0.6, 0.12, 0.92, 0.76}, lines, 0.5f);
     }});
     // The artery.
-    t.push_back({"data\\aterie-map.jpg", [](int s) { return veinTexture(256 * s, {0.5f, 0.08f, 0.08f}, {1.0f, 0.45f, 0.35f}, 121); }});
-    t.push_back({"data\\blut2.jpg", [](int s) { return glowPicture(64 * s, {1.0f, 0.15f, 0.1f}, 1.6, 1.0); }});
+    t.push_back({"data\\aterie-map.jpg", [](int) { return veinTexture(256, {0.5f, 0.08f, 0.08f}, {1.0f, 0.45f, 0.35f}, 121); }});
+    t.push_back({"data\\blut2.jpg", [](int) { return glowPicture(64, {1.0f, 0.15f, 0.1f}, 1.6, 1.0); }});
     t.push_back({"data\\embryo-f.jpg", [](int s) {
         const int n = 512 * s;
         Coverage body = embryoShape(n, n), cord = embryoCord(n, n);
         Canvas c = shadedShape(body, {0.45f, 0.12f, 0.16f}, {1.0f, 0.78f, 0.72f}, {1.0f, 0.5f, 0.4f}, 131);
         addCanvas(&c, shadedShape(cord, {0.4f, 0.1f, 0.15f}, {0.9f, 0.55f, 0.6f}, {0.6f, 0.2f, 0.2f}, 132), 0.8f);
-        // A closed eye and the faint veins of the skin.
-        addGlow(&c, n * 0.4, n * 0.33, n * 0.035, {-0.5f, -0.45f, -0.4f}, 1.2);
-        addGlow(&c, n * 0.46, n * 0.38, n * 0.2, {0.2f, 0.1f, 0.08f}, 2.0);
+        // The head, the arm and the leg stand out from the body by their creases; a closed eye.
+        addCrease(&c, embryoPart(n, n, 0), n / 160 + 1, 0.45f);
+        addCrease(&c, embryoPart(n, n, 2), n / 200 + 1, 0.5f);
+        addGlow(&c, n * 0.39, n * 0.32, n * 0.03, {-0.5f, -0.45f, -0.4f}, 1.2);
+        addGlow(&c, n * 0.46, n * 0.36, n * 0.2, {0.15f, 0.08f, 0.06f}, 2.0);
         clampCanvas(&c);
         return c;
     }});
@@ -752,12 +782,12 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\text-light.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.22, 0.31, 0.78, 0.44}, "light", warm); }});
     // Low and left of the middle: the small copy above the large one, both left of the
     // greetings.
-    t.push_back({"data\\text-flyout.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.38, 0.74, 0.58, 0.96}, "fly out", ice); }});
+    t.push_back({"data\\text-flyout.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.74, 0.58, 0.96}, "fly out", ice); }});
     // The sea.
-    t.push_back({"data\\meergrund.jpg", [](int s) { return sandTexture(256 * s); }});
-    t.push_back({"data\\water.jpg", [](int s) { return causticTexture(256 * s, {0.6f, 0.9f, 1.0f}, 161); }});
-    t.push_back({"data\\ballfish.jpg", [](int s) { return scaleTexture(256 * s); }});
-    t.push_back({"data\\grass.jpg", [](int s) { return seaweedTexture(256 * s); }});
+    t.push_back({"data\\meergrund.jpg", [](int) { return sandTexture(256); }});
+    t.push_back({"data\\water.jpg", [](int) { return causticTexture(256, {0.6f, 0.9f, 1.0f}, 161); }});
+    t.push_back({"data\\ballfish.jpg", [](int) { return scaleTexture(256); }});
+    t.push_back({"data\\grass.jpg", [](int) { return seaweedTexture(256); }});
     // The water effect re-uploads these two from the 128 x 128 surface picture every frame.
     t.push_back({"data\\waterfx.jpg", [](int) { return waterSurface(128, 171); }});
     t.push_back({"data\\surface.jpg", [](int) { return waterSurface(128, 181); }});
