@@ -210,33 +210,33 @@ TEST_F(MakeDataTest, TextsStayOnTheScreenAndApartWhileTheyShow) {
     auto q7 = [](double t) { return t <= 300 ? 3 : 3 - (t - 300) * 0.02; };
     auto w5 = [](double t) { return std::sin(t * 0.005) * (cutAt(CUT_TABLE_B, float(t)).index % 2 ? -1 : 1); };
     const std::vector<TextDraw> draws = {
-        {0, 0, 0, 455, WOBBLE, 0, "logo", still},
-        {0, 3, 0, 455, DRIFT, 0, "credits", still},
-        {0, 4, 0, 455, DRIFT, 0, "brakkwell", still},
-        {0, 5, 0, 455, DRIFT, 0, "presents", still},
-        {0, 6, 0, 455, DRIFT, 0, "deeper", still},
-        {1, 37, 0.5, 115, 0, 0, "light", lightStretch},
-        {1, 38, 0.5, 115, 0, 0, "light", lightStretch},
-        {2, 24, 507, 976, 0, 'x', "gift", [&](double t) { return std::array<double, 4>{1, 1, v(t), 0}; }},
-        {2, 25, 507, 976, 0, 'x', "demo", [&](double t) { return std::array<double, 4>{1, 1, -v(t), 0}; }},
-        {2, 26, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0, c2(t)}; }},
-        {2, 26, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0.15, 2 - c2(t)}; }},
-        {2, 26, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0.3, 0.7 * c2(t) - 2}; }},
-        {3, 39, 1, 499, 0, 0, "fly out", [](double t) { return std::array<double, 4>{1 + 0.1 * std::cos(t * 0.1), 1, 0, 0}; }},
-        {3, 50, 1, 499, 0, 0, "fly out, large", [](double t) { return std::array<double, 4>{1, 1 + 0.2 * std::sin(t * 0.1), 0, 0}; }},
-        {3, 32, 461, 896, WOBBLE, 0, "greetings", [](double t) { return std::array<double, 4>{1, 1, 0, std::cos(t * 0.005) * 0.25}; }},
-        {4, 42, 0, 917, 0, 'x', "scream", [&](double t) { return std::array<double, 4>{1, 1, q4(t), 0}; }},
-        {4, 43, 0, 917, 0, 'x', "scream", [&](double t) { return std::array<double, 4>{1, 1, 1.5 * q4(t), 0}; }},
-        {5, 51, 0, 920, 0, 0, "inside", [](double t) { return std::array<double, 4>{1, 1 + 0.1 * std::sin(t * 0.005), 0, 0}; }},
-        {5, 53, 0, 920, 0, 0, "inside", [](double t) { return std::array<double, 4>{1 + 0.2 * std::sin(t * 0.005), 1, 0, 0}; }},
-        {5, 53, 0, 920, 0, 0, "inside", [](double) { return std::array<double, 4>{1.5, 1, 0, 0}; }},
-        {5, 52, 0, 920, 0, 'y', "outside", [&](double t) { return std::array<double, 4>{1, 1, 0, w5(t)}; }},
-        {5, 52, 0, 920, 0, 'y', "outside", [&](double t) { return std::array<double, 4>{1, 1, 0.1, w5(t) * 0.8 + 0.4}; }},
-        {7, 46, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, q7(t), 0}; }},
-        {7, 47, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, 1.5 * q7(t), 0}; }},
-        {7, 48, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, -0.5 * q7(t) - 2, 0}; }},
-        {8, 54, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 + 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
-        {8, 55, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 - 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
+        {0, TITLE_LOGO_LAYER, 0, 455, WOBBLE, 0, "logo", still},
+        {0, TITLE_CREDITS_LAYER, 0, 455, DRIFT, 0, "credits", still},
+        {0, TITLE_GROUP_LAYER, 0, 455, DRIFT, 0, "brakkwell", still},
+        {0, TITLE_PRESENTS_LAYER, 0, 455, DRIFT, 0, "presents", still},
+        {0, TITLE_DEEPER_LAYER, 0, 455, DRIFT, 0, "deeper", still},
+        {1, LIGHT_TEXT_LAYER, 0.5, 115, 0, 0, "light", lightStretch},
+        {1, LIGHT_TEXT_WIDE_LAYER, 0.5, 115, 0, 0, "light", lightStretch},
+        {2, CHECK_OUR_GIFT_LAYER, 507, 976, 0, 'x', "gift", [&](double t) { return std::array<double, 4>{1, 1, v(t), 0}; }},
+        {2, WE_BRING_YOU_DEMO_LAYER, 507, 976, 0, 'x', "demo", [&](double t) { return std::array<double, 4>{1, 1, -v(t), 0}; }},
+        {2, DRIFT_WELLING_LAYER, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0, c2(t)}; }},
+        {2, DRIFT_WELLING_LAYER, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0.15, 2 - c2(t)}; }},
+        {2, DRIFT_WELLING_LAYER, 1, 976, 0, 'y', "drift", [&](double t) { return std::array<double, 4>{1, 1, 0.3, 0.7 * c2(t) - 2}; }},
+        {3, FLY_OUT_TEXT_LAYER, 1, 499, 0, 0, "fly out", [](double t) { return std::array<double, 4>{1 + 0.1 * std::cos(t * 0.1), 1, 0, 0}; }},
+        {3, FLY_OUT_TEXT_WIDE_LAYER, 1, 499, 0, 0, "fly out, large", [](double t) { return std::array<double, 4>{1, 1 + 0.2 * std::sin(t * 0.1), 0, 0}; }},
+        {3, GREETINGS_LAYER, 461, 896, WOBBLE, 0, "greetings", [](double t) { return std::array<double, 4>{1, 1, 0, std::cos(t * 0.005) * 0.25}; }},
+        {4, SCREAM_TEXT_LAYER, 0, 917, 0, 'x', "scream", [&](double t) { return std::array<double, 4>{1, 1, q4(t), 0}; }},
+        {4, SCREAM_TEXT_WIDE_LAYER, 0, 917, 0, 'x', "scream", [&](double t) { return std::array<double, 4>{1, 1, 1.5 * q4(t), 0}; }},
+        {5, INSIDE_TEXT_LAYER, 0, 920, 0, 0, "inside", [](double t) { return std::array<double, 4>{1, 1 + 0.1 * std::sin(t * 0.005), 0, 0}; }},
+        {5, INSIDE_TEXT_WIDE_LAYER, 0, 920, 0, 0, "inside", [](double t) { return std::array<double, 4>{1 + 0.2 * std::sin(t * 0.005), 1, 0, 0}; }},
+        {5, INSIDE_TEXT_WIDE_LAYER, 0, 920, 0, 0, "inside", [](double) { return std::array<double, 4>{1.5, 1, 0, 0}; }},
+        {5, OUTSIDE_TEXT_LAYER, 0, 920, 0, 'y', "outside", [&](double t) { return std::array<double, 4>{1, 1, 0, w5(t)}; }},
+        {5, OUTSIDE_TEXT_LAYER, 0, 920, 0, 'y', "outside", [&](double t) { return std::array<double, 4>{1, 1, 0.1, w5(t) * 0.8 + 0.4}; }},
+        {7, WE_WANT_TEXT_LAYER, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, q7(t), 0}; }},
+        {7, WE_WANT_TEXT_WIDE_LAYER, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, 1.5 * q7(t), 0}; }},
+        {7, WE_WANT_TEXT_WIDEST_LAYER, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, -0.5 * q7(t) - 2, 0}; }},
+        {8, BRAKKWELL_TEXT_LAYER, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 + 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
+        {8, BRAKKWELL_TEXT_WIDE_LAYER, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 - 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
     };
     std::map<int, Rect> ink;
     for (const TextDraw& d : draws)
@@ -254,7 +254,7 @@ TEST_F(MakeDataTest, TextsStayOnTheScreenAndApartWhileTheyShow) {
                 const bool acrossX = s.x0 >= -1 && s.x1 <= 1, acrossY = s.y0 >= -1 && s.y1 <= 1;
                 const bool fits = d.passing == 'x' ? acrossY && s.x1 - s.x0 <= 2
                                 : d.passing == 'y' ? acrossX && s.y1 - s.y0 <= 2 : acrossX && acrossY;
-                if (!fits) ADD_FAILURE() << "L" << d.layer << " (" << d.echo << ") leaves the screen in scene " << scene
+                if (!fits) ADD_FAILURE() << "Layer " << d.layer << " (" << d.echo << ") leaves the screen in scene " << scene
                                          << " at t = " << t << ": " << s.x0 << ", " << s.y0 << " to " << s.x1 << ", " << s.y1;
                 failures += !fits;
                 for (const auto& [other, o] : shown) {
