@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "anim/scene_update.h"
 
@@ -16,32 +17,38 @@ struct Colour {
     double red, green, blue;
 };
 
-using CornerShade = Colour (*)(const Scene* scene, const Vec3& position, const Vec3& normal);
+// The Scene's lights, each with its eye-space position at time 0.
+struct BakeLights {
+    const Scene* scene;
+    const Vec3* eyePositions;
+};
+
+using CornerShade = Colour (*)(const BakeLights& lights, const Vec3& position, const Vec3& normal);
 
 double clampUnit(double x) { return std::clamp(x, 0.0, 1.0); }
 
 // Distance from the point to the light and the cosine between the normal and the direction to
 // the light; a light sitting on the point gives no direction, so its cosine is taken as 0.
-void lightDirection(const SceneLight& light, const Vec3& position, const Vec3& normal,
-                    double* distance, double* cosine) {
-    const double dx = static_cast<double>(light.eyePosition.x) - position.x;
-    const double dy = static_cast<double>(light.eyePosition.y) - position.y;
-    const double dz = static_cast<double>(light.eyePosition.z) - position.z;
+void lightDirection(const Vec3& light, const Vec3& position, const Vec3& normal, double* distance,
+                    double* cosine) {
+    const double dx = static_cast<double>(light.x) - position.x;
+    const double dy = static_cast<double>(light.y) - position.y;
+    const double dz = static_cast<double>(light.z) - position.z;
     *distance = std::sqrt(dx * dx + dy * dy + dz * dz);
     *cosine = *distance > 0.0 ? (dx * normal.x + dy * normal.y + dz * normal.z) / *distance : 0.0;
 }
 
-Colour skyShade(const Scene*, const Vec3&, const Vec3& normal) {
+Colour skyShade(const BakeLights&, const Vec3&, const Vec3& normal) {
     const double s = clampUnit(-static_cast<double>(normal.y) - 0.1);
     return {s, s, s};
 }
 
-Colour nearLights(const Scene* scene, const Vec3& position, const Vec3& normal) {
+Colour nearLights(const BakeLights& lights, const Vec3& position, const Vec3& normal) {
     Colour sum{0.2, 0.2, 0.2};
-    for (int32_t i = 0; i < scene->lightCount; ++i) {
-        const SceneLight& light = scene->lights[i];
+    for (int32_t i = 0; i < lights.scene->lightCount; ++i) {
+        const SceneLight& light = lights.scene->lights[i];
         double r, cosine;
-        lightDirection(light, position, normal, &r, &cosine);
+        lightDirection(lights.eyePositions[i], position, normal, &r, &cosine);
         const double k = r > 150.0 ? 0.0 : clampUnit(cosine);
         sum.red += 3.2 * (k * light.red) * (k * light.red);
         sum.green += 3.2 * (k * light.green) * (k * light.green);
@@ -50,12 +57,12 @@ Colour nearLights(const Scene* scene, const Vec3& position, const Vec3& normal) 
     return {clampUnit(sum.red), clampUnit(sum.green), clampUnit(sum.blue)};
 }
 
-Colour warmLights(const Scene* scene, const Vec3& position, const Vec3& normal) {
+Colour warmLights(const BakeLights& lights, const Vec3& position, const Vec3& normal) {
     Colour sum{0.3, 0.3, 0.3};
-    for (int32_t i = 0; i < scene->lightCount; ++i) {
-        const SceneLight& light = scene->lights[i];
+    for (int32_t i = 0; i < lights.scene->lightCount; ++i) {
+        const SceneLight& light = lights.scene->lights[i];
         double r, cosine;
-        lightDirection(light, position, normal, &r, &cosine);
+        lightDirection(lights.eyePositions[i], position, normal, &r, &cosine);
         const double k = clampUnit(cosine + 0.8) * clampUnit(2.0 - 0.002 * r);
         sum.red += k * light.red;
         sum.green += k * light.green;
@@ -72,6 +79,19 @@ bool hasScrollOverlay(const SceneObject& object) {
 
 void bake(Scene* scene, CornerShade shade, bool scrollOverlayOnly) {
     updateScene(scene, 0.0f);
+    // A light hidden at time 0 got no eye position from the update (one never shown would light
+    // from the camera); like a hidden object it is placed by its time-0 position. Only the
+    // baking sees that place: the light's own fields stay as the update left them.
+    std::vector<Vec3> lightEyes(static_cast<size_t>(std::max(scene->lightCount, 0)));
+    for (int32_t i = 0; i < scene->lightCount; ++i) {
+        SceneLight* light = &scene->lights[i];
+        lightEyes[i] = light->eyePosition;
+        if (light->hideTrack.toggleState != 1) continue;
+        Vec3 world;
+        evalVectorTrack(&light->positionTrack, &world, 0.0f);
+        eyeTransform(scene->camera, &world, &lightEyes[i]);
+    }
+    const BakeLights lights{scene, lightEyes.data()};
     for (int32_t i = 0; i < scene->objectCount; ++i) {
         SceneObject* object = &scene->objects[i];
         if (scrollOverlayOnly && !hasScrollOverlay(*object)) continue;
@@ -82,7 +102,7 @@ void bake(Scene* scene, CornerShade shade, bool scrollOverlayOnly) {
         for (int32_t f = 0; f < object->faceCount; ++f) {
             for (Corner& corner : object->faces[f].corners) {
                 if (corner.vertex < 0 || corner.vertex >= object->vertexCount) continue;
-                const Colour c = shade(scene, object->eyeVertices[corner.vertex],
+                const Colour c = shade(lights, object->eyeVertices[corner.vertex],
                                        object->normals[corner.vertex]);
                 corner.red = static_cast<float>(c.red);
                 corner.green = static_cast<float>(c.green);

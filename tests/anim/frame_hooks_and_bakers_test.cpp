@@ -242,3 +242,16 @@ TEST_F(Bakers, AnObjectHiddenAtTimeZeroIsLitFromItsTimeZeroPlace) {
         expectCorner(hidden, shown.red, shown.green, shown.blue);
     }
 }
+
+// A face towards the camera, 10 units away, and a light hidden at time 0 behind it: the light
+// lights the face from its time-0 place (not at all), not from the camera.
+TEST_F(Bakers, ALightHiddenAtTimeZeroLightsFromItsTimeZeroPlace) {
+    TestScene ts;
+    ts.setCamera({0, 0, 0}, {0, 1, 0});
+    ts.addObject({{0, 10, 0}, {1, 10, 0}, {0, 10, 1}}, {0, 2, 1});
+    ts.addLight({0, 20, 0}, 1, 1, 1).hideTrack = ts.toggles({0});
+    Scene* scene = ts.finish();
+    bakeNearLights(scene);
+    for (const Corner& c : scene->objects[0].faces[0].corners) expectCorner(c, 0.2f, 0.2f, 0.2f);
+    EXPECT_EQ(scene->lights[0].eyePosition.z, 0);  // the light itself keeps no place
+}
