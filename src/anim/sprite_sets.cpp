@@ -208,6 +208,9 @@ void updatePathBall(Sprite* sprite, void* path) {
     sprite->pathPosition = static_cast<float>(sprite->pathPosition +
                                               static_cast<double>(frameStep) * sprite->pathSpeed);
     if (sprite->pathPosition >= PATH_BALL_END) sprite->pathPosition = 0.0f;
+    // The music jumping back moves a ball backwards; past the start it goes on from the end,
+    // like the other path kinds, instead of reading before the path.
+    if (sprite->pathPosition < 0.0f) sprite->pathPosition = PATH_BALL_END;
     Vec3 point;
     pathPoint(static_cast<const Vec3*>(path), sprite->pathPosition, &point);
     sprite->worldPosition = {point.x + sprite->offset.x, point.y + sprite->offset.y,

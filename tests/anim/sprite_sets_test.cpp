@@ -180,6 +180,10 @@ TEST_F(SpriteSets, SwarmWrapsOnlyPastTheEndAndBallWrapsAtIt) {
     frameStep = 0.5f;
     updatePathBall(&ball, user);
     EXPECT_EQ(ball.worldPosition.y, 4);
+    frameStep = -1;  // the music jumped back: from the end of the path, never before its start
+    updatePathBall(&ball, user);
+    EXPECT_EQ(ball.pathPosition, 2500);
+    EXPECT_EQ(ball.worldPosition.x, 2500);
 }
 
 TEST_F(SpriteSets, SamplePathClosesTheLoopWithTheFirstPoint) {
