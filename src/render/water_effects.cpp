@@ -34,9 +34,10 @@ int luminanceAt(const Picture* picture, uint32_t index) {
     return surfaceLuminance(p[0], p[1], p[2]);
 }
 
-// -(t truncated toward zero), reduced modulo the table size (all the warp needs of it).
+// -(t truncated toward zero), reduced modulo the table size (all the warp needs of it). A time
+// that is not a finite number has no whole part: it scrolls like time 0.
 uint32_t scrollBase(float t) {
-    if (std::isnan(t)) return 0;
+    if (!std::isfinite(t)) return 0;
     const double whole = std::fmod(std::trunc(static_cast<double>(t)), WATER_TEXELS);
     return static_cast<uint32_t>(-static_cast<int32_t>(whole)) & TEXEL_MASK;
 }

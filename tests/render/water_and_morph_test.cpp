@@ -148,8 +148,12 @@ TEST(SurfaceWarp, TimeIsTruncatedTowardZero) {
     EXPECT_TRUE(same(-2.7f, -2.0f));
     EXPECT_FALSE(same(2.7f, 3.0f));
     EXPECT_FALSE(same(2.7f, -2.7f));
-    // Times far beyond the table size still scroll modulo the table.
+    // Times far beyond the table size still scroll modulo the table; times that are not finite
+    // numbers like time 0.
     EXPECT_TRUE(same(16384.0f * 3 + 5, 5.0f));
+    EXPECT_TRUE(same(INFINITY, 0.0f));
+    EXPECT_TRUE(same(-INFINITY, 0.0f));
+    EXPECT_TRUE(same(NAN, 0.0f));
 }
 
 TEST(SurfaceWarp, PicturesSmallerThanTheTablesAreRefused) {
