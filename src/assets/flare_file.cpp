@@ -170,8 +170,9 @@ int readFlareBytes(const uint8_t* bytes, size_t size, Vec3* anchor, FlarePicture
 }
 
 void loadFlareSet(Scene* scene, const char* path, Vec3* anchor) {
+    // A scene full of flare sets takes no more: the set fails to load like any other.
     if (scene->flareSetCount >= MAX_FLARE_SETS) {
-        reportError("too many flare sets in one scene");
+        reportError("cannot load flaredata");
         return;
     }
     uint8_t* bytes = nullptr;

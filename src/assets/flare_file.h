@@ -9,7 +9,7 @@
 
 // Reads the file and appends one FlareSet anchored at `anchor` to the scene, loading every
 // element's picture as a texture of its own. Shows "cannot load flaredata" and adds nothing
-// when the file cannot be read as a flare description.
+// when the file cannot be read as a flare description or the scene holds 256 sets already.
 void loadFlareSet(Scene* scene, const char* path, Vec3* anchor);
 
 // Loads one element picture as a texture (loadTexture; tests and tools pass their own).
