@@ -61,44 +61,34 @@ TEST_F(SpriteSets, RandomValuesScaleTheFifteenBitGenerator) {
     EXPECT_FLOAT_EQ(rnd(1500), static_cast<float>(1500.0 * raw[2] / 32768));
 }
 
-// Each spawn draws its random values in a fixed order (vector components x first); the same
-// seed then gives the same sprites on every machine.
+// Each spawn draws its random values in a fixed order (vector components x first), so the same
+// seed gives the same sprites on every machine.
 TEST_F(SpriteSets, SpawnsDrawTheirRandomValuesInOrder) {
-    std::vector<double> raw;
+    std::vector<int> raw;
     runtimeSeedRand(99);
-    for (int i = 0; i < 7; ++i) raw.push_back(runtimeRand() / 32768.0);
-    auto r = [&](int i, double x) { return static_cast<float>(x * raw[i]); };
-    auto signedR = [&](int i, double x) { return static_cast<float>(2 * x * raw[i] - x); };
+    for (int i = 0; i < 6; ++i) raw.push_back(runtimeRand());
+    auto r = [&](int i, float x) { return static_cast<float>(1.0 * x * raw[i] / 32768.0); };
+    auto rs = [&](int i, float x) { return static_cast<float>(2.0 * x * raw[i] / 32768.0 - x); };
+    using Fields = std::vector<float>;
     Sprite s{};
-    runtimeSeedRand(99);
-    spawnDrifter(&s);
-    EXPECT_FLOAT_EQ(s.velocity.x, r(0, 1) - 0.5f);
-    EXPECT_FLOAT_EQ(s.velocity.y, r(1, 1) - 0.5f);
-    EXPECT_FLOAT_EQ(s.velocity.z, r(2, 1) - 0.5f);
-    EXPECT_FLOAT_EQ(s.halfSize, 3 + r(3, 3));
-    EXPECT_FLOAT_EQ(s.shrink, 0.03f + r(4, 0.03));
-    runtimeSeedRand(99);
-    spawnBurst(&s);
-    EXPECT_FLOAT_EQ(s.velocity.x, signedR(0, 20));
-    EXPECT_FLOAT_EQ(s.velocity.z, signedR(2, 20));
-    EXPECT_FLOAT_EQ(s.shrink, 4 + r(3, 4));
-    runtimeSeedRand(99);
-    spawnPathCloud(&s);
-    EXPECT_FLOAT_EQ(s.offset.x, signedR(0, 80));
-    EXPECT_FLOAT_EQ(s.offset.z, signedR(2, 80));
-    EXPECT_FLOAT_EQ(s.halfSize, 2 + r(3, 0.5));
-    EXPECT_FLOAT_EQ(s.pathPosition, r(4, 1500));
-    EXPECT_FLOAT_EQ(s.pathSpeed, 0.01f + r(5, 0.05));
-    runtimeSeedRand(99);
-    spawnPathSwarm(&s);
-    EXPECT_FLOAT_EQ(s.offset.y, r(1, 20) - 10);
-    EXPECT_FLOAT_EQ(s.halfSize, 4 + r(3, 1));
-    EXPECT_FLOAT_EQ(s.pathPosition, r(4, 2500));
-    EXPECT_FLOAT_EQ(s.pathSpeed, 0.5f + r(5, 2));
-    runtimeSeedRand(99);
-    spawnPathBall(&s);
-    EXPECT_FLOAT_EQ(s.pathPosition, r(0, 2500));
-    EXPECT_FLOAT_EQ(s.pathSpeed, 2 + r(1, 4));
+    auto spawn = [&s](SpriteSpawn function) {
+        runtimeSeedRand(99);
+        function(&s);
+    };
+    spawn(spawnDrifter);
+    EXPECT_EQ((Fields{s.velocity.x, s.velocity.z, s.halfSize, s.shrink}),
+              (Fields{r(0, 1) - 0.5f, r(2, 1) - 0.5f, 3 + r(3, 3), 0.03f + r(4, 0.03f)}));
+    spawn(spawnBurst);
+    EXPECT_EQ((Fields{s.velocity.x, s.velocity.z, s.shrink}),
+              (Fields{rs(0, 20), rs(2, 20), 4 + r(3, 4)}));
+    spawn(spawnPathCloud);
+    EXPECT_EQ((Fields{s.offset.x, s.offset.z, s.halfSize, s.pathPosition, s.pathSpeed}),
+              (Fields{rs(0, 80), rs(2, 80), 2 + r(3, 0.5f), r(4, 1500), 0.01f + r(5, 0.05f)}));
+    spawn(spawnPathSwarm);
+    EXPECT_EQ((Fields{s.offset.y, s.halfSize, s.pathPosition, s.pathSpeed}),
+              (Fields{r(1, 20) - 10, 4 + r(3, 1), r(4, 2500), 0.5f + r(5, 2)}));
+    spawn(spawnPathBall);
+    EXPECT_EQ((Fields{s.pathPosition, s.pathSpeed}), (Fields{r(0, 2500), 2 + r(1, 4)}));
 }
 
 TEST_F(SpriteSets, DrifterMovesByFrameStepAndRespawnsWhenItShrinksAway) {

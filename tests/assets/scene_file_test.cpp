@@ -282,104 +282,52 @@ TEST(SceneFile, KeyframeTracksNeedKeysInIncreasingTime) {
     releaseScene(&scene);
 }
 
-namespace {
-
-// Little-endian bytes written field by field, so that the layout under test is this file's own
-// and not the key records the reader copies into.
-struct ByteWriter {
-    std::vector<uint8_t> bytes;
-    template <typename T>
-    void put(T value) {
-        uint8_t raw[sizeof(T)];
-        std::memcpy(raw, &value, sizeof(T));
-        bytes.insert(bytes.end(), raw, raw + sizeof(T));
-    }
-    // Consecutive numbers from `first`: floats, with the key time at position `timeAt`.
-    void key(int floats, int timeAt, float first) {
-        put<uint8_t>(1);
-        for (int i = 0; i <= floats; ++i) {
-            if (i == timeAt) put<int32_t>(static_cast<int32_t>(first) + i);
-            else put<float>(first + i);
-        }
-    }
-    void vectorTrack(float first) { key(9, 3, first); }
-    void scalarTrack(float first) { key(3, 1, first); }
-};
-
-}  // namespace
-
-// A file built byte by byte: every key field, corner field and colour lands where the format
-// puts it (the scene writer shares the reader's key records, so it cannot show a wrong order).
+// A file built byte by byte: every key field, the texture byte, the corners and the light
+// colours land where the format puts them. (The scene writer shares the reader's key records,
+// so a round trip through it cannot show a wrong field order.)
 TEST(SceneFile, HandBuiltBytesLandInTheirFields) {
-    ByteWriter w;
-    w.put<uint16_t>(0);  // camera kind and parent
-    w.vectorTrack(100);
-    w.scalarTrack(200);
-    w.scalarTrack(300);
-    w.vectorTrack(400);
-    w.put<uint8_t>(0);  // no hide keys
-    w.put<uint8_t>(1);  // one object
-    w.put<uint16_t>(0);
-    w.put<uint32_t>(0);  // tag
-    w.put<int32_t>(3);
-    for (int i = 0; i < 9; ++i) w.put<float>(10.0f + i);
-    w.put<int32_t>(1);
-    w.put<uint8_t>(4);  // texture number, before the faces
-    for (int k = 0; k < 3; ++k) {
-        w.put<int32_t>(2 - k);
-        w.put<float>(0.25f * k);
-        w.put<float>(0.5f + k);
-    }
-    w.vectorTrack(500);
-    w.key(12, 4, 600);  // rotation: in control, time, value, out control
-    w.vectorTrack(700);
-    w.put<uint8_t>(1);
-    w.put<int32_t>(800);
-    w.put<uint8_t>(1);  // one light
-    w.put<uint16_t>(0);
-    for (uint8_t c : {64, 128, 32}) w.put<uint8_t>(c);
-    w.vectorTrack(900);
-    w.put<uint8_t>(0);
-    w.put<uint8_t>(0);  // no spot lights
+    std::vector<uint8_t> b;
+    auto put = [&b](auto value) {
+        const auto* p = reinterpret_cast<const uint8_t*>(&value);
+        b.insert(b.end(), p, p + sizeof value);
+    };
+    // A track of one key: `fields` numbers counting up from `first`, the time at `timeAt`.
+    auto track = [&](int fields, int timeAt, int first) {
+        put(uint8_t{1});
+        for (int i = 0; i < fields; ++i)
+            i == timeAt ? put(int32_t{first + i}) : put(static_cast<float>(first + i));
+    };
+    put(uint16_t{0});  // camera kind and parent; position, roll, fov, target, no hide keys
+    track(10, 3, 100), track(4, 1, 200), track(4, 1, 300), track(10, 3, 400), put(uint8_t{0});
+    put(uint8_t{1}), put(uint16_t{0}), put(uint32_t{0}), put(int32_t{3});  // one object
+    for (int i = 0; i < 9; ++i) put(10.0f + i);
+    put(int32_t{1}), put(uint8_t{4});  // one face, then the texture number
+    for (int k = 0; k < 3; ++k) put(int32_t{2 - k}), put(0.25f * k), put(0.5f + k);
+    track(10, 3, 500), track(13, 4, 600), track(10, 3, 700), put(uint8_t{1}), put(int32_t{800});
+    put(uint8_t{1}), put(uint16_t{0}), put(uint8_t{64}), put(uint8_t{128}), put(uint8_t{32});
+    track(10, 3, 900), put(uint16_t{0});  // the light's hide track; no spot lights
 
     Scene scene{};
-    ASSERT_EQ(readSceneBytes(w.bytes.data(), w.bytes.size(), &scene, 20, "hand.dat"), 1);
-    const auto& position = *static_cast<const VectorKey*>(scene.camera->positionTrack.keys);
-    EXPECT_EQ(position.inTangent.z, 102.0f);
-    EXPECT_EQ(position.time, 103);
-    EXPECT_EQ(position.value.x, 104.0f);
-    EXPECT_EQ(position.outTangent.z, 109.0f);
+    ASSERT_EQ(readSceneBytes(b.data(), b.size(), &scene, 20, "hand.dat"), 1);
+    using Fields = std::vector<float>;
+    auto vector = [](const KeyTrack& t) { return *static_cast<const VectorKey*>(t.keys); };
+    const VectorKey p = vector(scene.camera->positionTrack);
+    EXPECT_EQ((Fields{p.inTangent.z, float(p.time), p.value.x, p.outTangent.z}),
+              (Fields{102, 103, 104, 109}));
     const auto& roll = *static_cast<const ScalarKey*>(scene.camera->rollTrack.keys);
-    EXPECT_EQ(roll.inTangent, 200.0f);
-    EXPECT_EQ(roll.time, 201);
-    EXPECT_EQ(roll.value, 202.0f);
-    EXPECT_EQ(roll.outTangent, 203.0f);
-    EXPECT_EQ(static_cast<const ScalarKey*>(scene.camera->fovTrack.keys)->value, 302.0f);
-    EXPECT_EQ(static_cast<const VectorKey*>(scene.camera->targetTrack.keys)->value.z, 406.0f);
-
-    const SceneObject& object = scene.objects[0];
-    EXPECT_EQ(object.textureSlot, 24);
-    EXPECT_EQ(object.vertices[1].x, 13.0f);
-    EXPECT_EQ(object.vertices[2].z, 18.0f);
-    const Corner& corner = object.faces[0].corners[1];
-    EXPECT_EQ(corner.vertex, 1);
-    EXPECT_EQ(corner.u, 0.25f);
-    EXPECT_EQ(corner.v, 1.5f);
-    EXPECT_EQ(static_cast<const VectorKey*>(object.positionTrack.keys)->value.y, 505.0f);
-    const auto& rotation = *static_cast<const RotationKey*>(object.rotationTrack.keys);
-    EXPECT_EQ(rotation.inControl.w, 600.0f);
-    EXPECT_EQ(rotation.inControl.z, 603.0f);
-    EXPECT_EQ(rotation.time, 604);
-    EXPECT_EQ(rotation.value.w, 605.0f);
-    EXPECT_EQ(rotation.value.z, 608.0f);
-    EXPECT_EQ(rotation.outControl.w, 609.0f);
-    EXPECT_EQ(static_cast<const VectorKey*>(object.scaleTrack.keys)->outTangent.x, 707.0f);
-    EXPECT_EQ(static_cast<const ToggleKey*>(object.hideTrack.keys)->time, 800);
-
-    const SceneLight& light = scene.lights[0];
-    EXPECT_EQ(light.red, 0.25f);
-    EXPECT_EQ(light.green, 0.5f);
-    EXPECT_EQ(light.blue, 0.125f);
-    EXPECT_EQ(static_cast<const VectorKey*>(light.positionTrack.keys)->value.x, 904.0f);
+    EXPECT_EQ((Fields{roll.inTangent, float(roll.time), roll.value, roll.outTangent}),
+              (Fields{200, 201, 202, 203}));
+    const SceneObject& o = scene.objects[0];
+    const auto& q = *static_cast<const RotationKey*>(o.rotationTrack.keys);
+    EXPECT_EQ((Fields{q.inControl.w, q.inControl.z, float(q.time), q.value.w, q.outControl.w}),
+              (Fields{600, 603, 604, 605, 609}));
+    const Corner& c = o.faces[0].corners[1];
+    EXPECT_EQ((Fields{float(o.textureSlot), o.vertices[1].x, o.vertices[2].z, float(c.vertex), c.u,
+                      c.v, vector(o.scaleTrack).value.y}),
+              (Fields{24, 13, 18, 1, 0.25f, 1.5f, 705}));
+    EXPECT_EQ(static_cast<const ToggleKey*>(o.hideTrack.keys)->time, 800);
+    const SceneLight& l = scene.lights[0];
+    EXPECT_EQ((Fields{l.red, l.green, l.blue, vector(l.positionTrack).value.z}),
+              (Fields{0.25f, 0.5f, 0.125f, 906}));
     releaseScene(&scene);
 }
