@@ -1,14 +1,18 @@
 // Whole frames of the nine scenes, rendered headless through the main loop's frame function at
 // chosen music positions, over the fixture data set. Every picture is one flat colour and the
 // fixture's cameras look away from everything, so the colour of a screen point follows from
-// each composition's Layers, fades and masks by hand; the comments give the sums.
+// each composition's Layers, fades and masks by hand; the comments give the sums. Each drawn
+// scene also holds a clock light that shows the time its pass was given, and the morph keys
+// differ, so the scenes' animation times and the morph and mirror wiring can be read back.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "anim/frame_clock.h"
 #include "assets/asset_setup.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
@@ -29,6 +33,26 @@ int32_t answerDrivenPosition() { return drivenPosition; }
 
 constexpr double SCENE_LENGTH_TICKS[9] = {462, 1438.5, 976.5, 896, 917, 1365, 934.5, 563.5, 427};
 
+// Every drawn scene file gets a clock light, carried along world x at one unit per tick far to
+// the side of everything: with the camera looking along +y from x = 0, its eye-space x is the
+// time the scene's pass was given. Key k of morph file m has its first vertex at x = 1000 m + k.
+void addClocksAndKeys(const std::string& name, SceneDesc* scene) {
+    if (name.rfind("data\\morph", 0) == 0) {
+        const int file = name[10] - '0';
+        for (size_t k = 0; k < scene->objects.size(); ++k)
+            scene->objects[k].vertices[0].x = static_cast<float>(1000 * file + k);
+        return;
+    }
+    const Vec3 slope{4000, 0, 0};
+    LightDesc clock;
+    clock.position = {vectorKey(0, {0, 0, -5000}, slope, slope),
+                      vectorKey(4000, {4000, 0, -5000}, slope, slope)};
+    scene->lights.push_back(clock);
+}
+
+// The time the last pass of Scene slot n was given.
+float passTime(int n) { return scenes[n].lights[scenes[n].lightCount - 1].eyePosition.x; }
+
 class CompositionTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { loaded = false; }
@@ -36,7 +60,9 @@ protected:
     void SetUp() override {
         GlTestContext::ensure();
         if (!loaded) {
-            const std::string folder = writeDemoFixture(FixtureOptions{});
+            FixtureOptions options;
+            options.editScene = addClocksAndKeys;
+            const std::string folder = writeDemoFixture(options);
             const LoadRecord record = loadDemoFixture(folder);
             removeDemoFixture(folder);
             ASSERT_EQ(record.result, 1);
@@ -50,16 +76,17 @@ protected:
 
     // Plays the frame at scene time t the way the music reaches it: one frame near the end of
     // the scene before (which leaves the globals that scene sets), then the frame itself.
-    static int play(int scene, double t) {
+    // `exactly` places it on t itself rather than a hair after.
+    static int play(int scene, double t, bool exactly = false) {
         setAudioPositionSource(answerDrivenPosition);
         beginTimeline();
         if (scene > 0) frameAt(scene - 1, SCENE_LENGTH_TICKS[scene - 1] - 1.0);
-        return frameAt(scene, t);
+        return frameAt(scene, t, exactly);
     }
 
-    static int frameAt(int scene, double t) {
-        drivenPosition =
-            static_cast<int32_t>((SCENE_START_MS[scene] + t / 0.035) * 176.4 + 1.0);
+    static int frameAt(int scene, double t, bool exactly = false) {
+        const double bytes = (SCENE_START_MS[scene] + t / 0.035) * 176.4;
+        drivenPosition = static_cast<int32_t>(exactly ? std::round(bytes) : bytes + 1.0);
         return timelineFrame();
     }
 
@@ -297,4 +324,106 @@ TEST_F(CompositionTest, KopuliSceneBreathesItsTextAndEndsTheDemoInBlack) {
     EXPECT_EQ(timelineFrame(), 0);
     EXPECT_GE(sceneIndex, 9);
     EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
+}
+
+// Scene 1's takes show their own stretches of the light scene's animation (three backwards);
+// scene 2 passes the light scene on at t + 1000 under its tiles and the darm at half speed;
+// the net loops through (0, 250]; scene 4 runs the darm at 2t + 700; scene 5's takes, the fish
+// takes and the kopuli loop over [0, 200) as the comments give.
+TEST_F(CompositionTest, EachScenePassIsGivenItsStretchOfTheAnimation) {
+    struct Pass {
+        int scene;
+        double t;
+        int slot;
+        double time;
+    };
+    const Pass passes[] = {
+        {1, 10, LIGHT_SCENE, 110},     {1, 125, LIGHT_SCENE, 560},   {1, 240, LIGHT_SCENE, 390},
+        {1, 355, LIGHT_SCENE, 810},    {1, 470, LIGHT_SCENE, 210},   {1, 580, LIGHT_SCENE, 440},
+        {1, 690, LIGHT_SCENE, 710},    {1, 810, LIGHT_SCENE, 270},   {1, 925, LIGHT_SCENE, 830},
+        {2, 20, LIGHT_SCENE, 1020},    {2, 20, DARM_SCENE, 10},      {2, 600, DARM_SCENE, 300},
+        {3, 100, NEURONAL_SCENE, 50},  {3, 500.2, NEURONAL_SCENE, 0.1},
+        {4, 100, DARM_SCENE, 900},     {4, 850, DARM_SCENE, 2400},
+        {5, 10, ATERIE_SCENE, 10},     {5, 125, ATERIE_SCENE, 490},  {5, 240, ATERIE_SCENE, 260},
+        {5, 355, ATERIE_SCENE, 1210},  {5, 585, ATERIE_SCENE, 345},  {5, 700, ATERIE_SCENE, 1295},
+        {5, 815, ATERIE_SCENE, 460},   {6, 10, FISH_SCENE, 60},      {6, 125, FISH_SCENE, 760},
+        {6, 240, FISH_SCENE, 460},     {6, 355, FISH_SCENE, 310},    {6, 470, FISH_SCENE, 760},
+        {6, 580, FISH_SCENE, 610},     {6, 690, FISH_SCENE, 110},    {6, 810, FISH_SCENE, 310},
+        {6, 925, FISH_SCENE, 830},     {7, 100, MIRROR_SCENE, 150},  {8, 150, KOPULI_SCENE, 150},
+        {8, 350, KOPULI_SCENE, 150},
+    };
+    for (const Pass& pass : passes) {
+        SCOPED_TRACE(testing::Message() << "scene " << pass.scene << " at t = " << pass.t);
+        play(pass.scene, pass.t);
+        EXPECT_NEAR(passTime(pass.slot), pass.time, 0.01);
+    }
+    // On the wraps themselves: 250 stays 250, 200 and 400 become 0.
+    for (const Pass& pass : {Pass{3, 500, NEURONAL_SCENE, 250}, Pass{8, 200, KOPULI_SCENE, 0},
+                             Pass{8, 400, KOPULI_SCENE, 0}}) {
+        play(pass.scene, pass.t, true);
+        ASSERT_EQ(sceneTime, static_cast<float>(pass.t));
+        EXPECT_EQ(passTime(pass.slot), pass.time);
+    }
+    // The jesus and fish takes of scene 5 draw no pass.
+    for (double t : {470.0, 930.0}) {
+        scenes[ATERIE_SCENE].lights[scenes[ATERIE_SCENE].lightCount - 1].eyePosition.x = -1;
+        play(5, t);
+        EXPECT_EQ(passTime(ATERIE_SCENE), -1);
+    }
+}
+
+// Each scene sets its own drawing globals; those it leaves alone keep what the scene before it
+// set, also when the music starts again from the title.
+TEST_F(CompositionTest, ScenesSetTheirDrawingGlobalsAndInheritTheRest) {
+    play(2, 100);
+    EXPECT_EQ(farCullZ, -100800.0f);
+    EXPECT_EQ(translucentFogOff, 0);
+    play(3, 100);
+    EXPECT_EQ(farCullZ, -30000.0f);
+    EXPECT_EQ(wobbleEnabled, 1);
+    play(4, 100);
+    EXPECT_EQ(farCullZ, -1800.0f);
+    EXPECT_EQ(wobbleEnabled, 0);
+    play(6, 100);
+    EXPECT_EQ(translucentFogOff, 1);
+    play(7, 100);
+    EXPECT_EQ(translucentFogOff, 0);
+
+    // The music starts again in scene 6 and in scene 3.
+    frameAt(6, 100);
+    frameAt(0, 100);
+    frameAt(1, 100);
+    EXPECT_EQ(translucentFogOff, 1);
+    frameAt(2, 100);
+    EXPECT_EQ(translucentFogOff, 0);
+    frameAt(3, 100);
+    frameAt(0, 100);
+    EXPECT_EQ(wobbleEnabled, 0);
+    EXPECT_EQ(farCullZ, -1800.0f);
+    // Scenes 6 to 8 set no far distance: after a jump from scene 2 they keep its -100800.
+    frameAt(2, 100);
+    frameAt(8, 100);
+    EXPECT_EQ(farCullZ, -100800.0f);
+}
+
+// Scene 6 morphs the fish scene's second object, pulled by the sway weight (0.75 at u = 150
+// towards the set of key file 3, -1 at u = 460 wholly to key file 2); scene 7 morphs the mirror
+// scene's first object along the ring alone and mirrors it, rippled by the scene time, into
+// its third.
+TEST_F(CompositionTest, MorphAndMirrorWriteTheirTargetsWithTheSwayWeight) {
+    const Scene& fish = scenes[FISH_SCENE];
+    play(6, 100);  // key position 30: key 0 of the ring (1000) towards key 0 of file 3 (3000)
+    EXPECT_NEAR(fish.objects[1].vertices[0].x, 2500, 0.1);
+    play(6, 240);  // key position 92: key 2 of file 2
+    EXPECT_NEAR(fish.objects[1].vertices[0].x, 2002, 0.1);
+    EXPECT_EQ(fish.objects[0].vertices[0].x, 0);
+
+    const Scene& mirror = scenes[MIRROR_SCENE];
+    play(7, 100);  // u = 150: key position 30
+    const Vec3 source = mirror.objects[0].vertices[0];
+    EXPECT_NEAR(source.x, 1000, 0.01);
+    const Vec3 copy = mirror.objects[2].vertices[0];
+    EXPECT_NEAR(copy.x, source.x + 0.1 * std::sin(5.0), 1e-3);
+    EXPECT_NEAR(copy.y, 0.1 * std::cos(4.0 * source.x + 5.0), 1e-3);
+    EXPECT_EQ(mirror.objects[1].vertices[0].x, 0);
 }
