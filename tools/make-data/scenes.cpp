@@ -119,13 +119,19 @@ SceneDesc lightScene() {
 SceneDesc neuronalScene() {
     SceneDesc scene;
     constexpr int LOOP = 250;
-    // Camera: one full circle around the net per loop, bobbing up and down.
+    constexpr double HEART_ASIDE = 600, HEART_BELOW = 450;
+    // Camera: one full circle around the net per loop, bobbing up and down. It aims beside and
+    // below the heart, so the two lights there and their flares shine in the upper right of
+    // the picture, clear of the helmet on the left and the texts low in the middle.
     scene.camera = sampledCamera(
         [](double t) {
             double a = TAU * t / LOOP;
             return v3(1900 * std::cos(a), 1900 * std::sin(a), 400 * std::sin(a * 2));
         },
-        [](double t) { return v3(0, 0, 100 * std::sin(TAU * t / LOOP)); }, LOOP, 10, true);
+        [](double t) {
+            double a = TAU * t / LOOP;
+            return v3(HEART_ASIDE * std::sin(a), -HEART_ASIDE * std::cos(a), 100 * std::sin(a) - HEART_BELOW);
+        }, LOOP, 10, true);
     // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
     SeededRandom random = seededRandom(501);
     std::vector<Vec3> nodes;
