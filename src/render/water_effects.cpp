@@ -68,10 +68,10 @@ int surfaceLuminance(int b0, int b1, int b2) {
     return static_cast<int>(weighted * 0.3);
 }
 
-void buildOffsetTable(const Picture* water, uint16_t* offsetTable) {
+void buildOffsetTable(const Picture* water, uint16_t* offsets) {
     if (!holdsWaterTexels(water)) {
         // Without a slope the warp copies the surface unchanged.
-        std::fill(offsetTable, offsetTable + WATER_TEXELS, uint16_t{0});
+        std::fill(offsets, offsets + WATER_TEXELS, uint16_t{0});
         reportError("water picture is smaller than 128 x 128");
         return;
     }
@@ -79,29 +79,27 @@ void buildOffsetTable(const Picture* water, uint16_t* offsetTable) {
         const int here = luminanceAt(water, i);
         const int dx = here - luminanceAt(water, i + 1);
         const int dy = here - luminanceAt(water, i + WATER_SIDE);
-        offsetTable[i] = static_cast<uint16_t>(dx + WATER_SIDE * dy);
+        offsets[i] = static_cast<uint16_t>(dx + WATER_SIDE * dy);
     }
 }
 
-void buildColourTable(const Picture* surface, int32_t* colourTable) {
+void buildColourTable(const Picture* surface, int32_t* colours) {
     if (!holdsWaterTexels(surface)) {
-        std::fill(colourTable, colourTable + WATER_TEXELS, 0);
+        std::fill(colours, colours + WATER_TEXELS, 0);
         reportError("surface picture is smaller than 128 x 128");
         return;
     }
     const uint8_t* p = surface->pixels;
     for (uint32_t i = 0; i < WATER_TEXELS; ++i, p += 3)
-        colourTable[i] = (p[0] << 16) | (p[1] << 8) | p[2];
+        colours[i] = (p[0] << 16) | (p[1] << 8) | p[2];
 }
 
-void warpSurfaceRows(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable,
-                     float t) {
-    warpSurface(out, colourTable, offsetTable, t, false);
+void warpSurfaceRows(Picture* out, const int32_t* colours, const uint16_t* offsets, float t) {
+    warpSurface(out, colours, offsets, t, false);
 }
 
-void warpSurfaceColumns(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable,
-                        float t) {
-    warpSurface(out, colourTable, offsetTable, t, true);
+void warpSurfaceColumns(Picture* out, const int32_t* colours, const uint16_t* offsets, float t) {
+    warpSurface(out, colours, offsets, t, true);
 }
 
 void uploadPicture(const TextureSlot* slot, const Picture* picture) {

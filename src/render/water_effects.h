@@ -22,12 +22,11 @@ int surfaceLuminance(int b0, int b1, int b2);
 // The tables hold WATER_TEXELS entries. A picture of fewer than WATER_TEXELS pixels is refused
 // with a message and leaves the table all zeros (a zero offset table makes the warp copy the
 // colour table as it is).
-void buildOffsetTable(const Picture* water, uint16_t* offsetTable);
-void buildColourTable(const Picture* surface, int32_t* colourTable);
+void buildOffsetTable(const Picture* water, uint16_t* offsets);
+void buildColourTable(const Picture* surface, int32_t* colours);
 // Both warps leave an output picture of fewer than WATER_TEXELS pixels untouched.
-void warpSurfaceRows(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable, float t);
-void warpSurfaceColumns(Picture* out, const int32_t* colourTable, const uint16_t* offsetTable,
-                        float t);
+void warpSurfaceRows(Picture* out, const int32_t* colours, const uint16_t* offsets, float t);
+void warpSurfaceColumns(Picture* out, const int32_t* colours, const uint16_t* offsets, float t);
 // Re-specifies the slot's texture from the picture.
 void uploadPicture(const TextureSlot* slot, const Picture* picture);
 // target vertices <- source vertices mirrored in z, with a small ripple in x and y.
