@@ -125,6 +125,12 @@ int decodeMusicFile(const char* path, MusicSink sink, void* user);
 
 // ---- Files and pictures ----
 
+// Chooses where "data\" paths lead: the data/ folder of the working directory when there is
+// one, else the data set installed with the program (share/quelldrift/data beside its bin/).
+// 1 when one of them is a folder; 0 when neither is, with both places named in `looked`.
+// Until it is called, "data\" paths lead to the working directory.
+int findDataFolder(char* looked, size_t size);
+
 // Opens a data file named the way the demo names it ("data\\x.jpg"): backslashes become
 // slashes here and nowhere else. Same modes as fopen.
 FILE* openDataFile(const char* path, const char* mode);

@@ -1,8 +1,11 @@
-// The fixed start-up sequence: GL context (a window, or offscreen for the capture tool), the
+// The fixed start-up sequence: the data folder (the working directory's, or the one installed
+// with the program), GL context (a window, or offscreen for the capture tool), the
 // multitexture check, the loading screen, every asset, the music, then the timeline. Each failed
 // step is reported in one box and ends the program with exit code 1; a finished run releases the
 // tables and the audio and closes the window, which ends the process with exit code 0.
 #include "shell/startup.h"
+
+#include <cstdio>
 
 #include "assets/asset_setup.h"
 #include "assets/asset_tables.h"
@@ -36,6 +39,12 @@ int fail(const char* message) {
 }  // namespace
 
 int startDemo(ContextKind kind) {
+    char looked[1024];
+    if (!findDataFolder(looked, sizeof looked)) {
+        char message[1100];
+        std::snprintf(message, sizeof message, "cannot find the data folder: looked in %s", looked);
+        return fail(message);
+    }
     if (!openContext(kind)) return fail("cannot init opengl-window");
     if (!checkMultitexture()) return fail("no multi-texturing supported");
     showLoadingScreen();

@@ -8,7 +8,7 @@ enum ContextKind {
     CONTEXT_HEADLESS,    // no window: an offscreen 640 x 480 framebuffer
 };
 
-// Context, multitexture check, loading screen, every asset, the music. 1 when the timeline can
+// Data folder, context, multitexture check, loading screen, every asset, the music. 1 when the timeline can
 // run; 0 after the failing step's message.
 int startDemo(ContextKind kind);
 // Releases the tables and the audio output.

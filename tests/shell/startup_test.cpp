@@ -27,9 +27,10 @@ struct InFolder {
 
 }  // namespace
 
-TEST(StartUp, WithoutDataReportsPicturesThenTheMissingSceneThenStops) {
+TEST(StartUp, WithAnEmptyDataFolderReportsPicturesThenTheMissingSceneThenStops) {
     GlTestContext::ensure();
     InFolder folder(std::filesystem::temp_directory_path() / "quelldrift-empty-start");
+    std::filesystem::create_directories("data");
     messages.clear();
     setMessageSink([](const char* caption, const char* text) {
         messages.push_back(std::string(caption) + ": " + text);
