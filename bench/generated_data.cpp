@@ -1,14 +1,12 @@
-// Loading the generated data set for the benchmarks. The folder is made once and removed when
-// the process ends. The loaded tables are remembered by address and put back into the globals on
-// every later call: another benchmark may allocate tables of its own, which leaves these alive.
+// Loading the generated data set for the benchmarks: the build's own (or the one QD_DATA_DIR
+// names). The loaded tables are remembered by address and put back into the globals on every
+// later call: another benchmark may allocate tables of its own, which leaves these alive.
 #include "generated_data.h"
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "anim/layers.h"
 #include "assets/asset_setup.h"
@@ -20,48 +18,23 @@
 
 namespace {
 
-std::string temporaryFolder;
 int prepared = 0;
 TextureSlot* keptTextures = nullptr;
 Layer* keptLayers = nullptr;
 Scene* keptScenes = nullptr;
 
-void removeTemporaryFolder() {
-    if (!temporaryFolder.empty()) std::filesystem::remove_all(temporaryFolder);
-}
-
 }  // namespace
 
 int prepareGeneratedData(const char** whyNot) {
     if (prepared) return 1;
-    if (const char* given = std::getenv("QD_DATA_DIR")) {
-        if (chdir(given) != 0 || !std::filesystem::is_directory("data")) {
-            *whyNot = "QD_DATA_DIR does not name a folder holding data/";
-            return 0;
-        }
-        prepared = 1;
-        return 1;
-    }
-#ifdef QD_MAKE_DATA_PROGRAM
-    char pattern[] = "/tmp/quelldrift-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        *whyNot = "cannot make a temporary folder for the data set";
-        return 0;
-    }
-    temporaryFolder = pattern;
-    std::atexit(removeTemporaryFolder);
-    std::string command = std::string("'") + QD_MAKE_DATA_PROGRAM + "' '" + temporaryFolder +
-                          "/data' >/dev/null";
-    if (std::system(command.c_str()) != 0 || chdir(temporaryFolder.c_str()) != 0) {
-        *whyNot = "make-data failed to write the data set";
+    const char* folder = std::getenv("QD_DATA_DIR");
+    if (folder == nullptr) folder = QD_DATA_SET_DIR;
+    if (chdir(folder) != 0 || !std::filesystem::is_directory("data")) {
+        *whyNot = "no data set: build the data-set target, or set QD_DATA_DIR to a folder holding data/";
         return 0;
     }
     prepared = 1;
     return 1;
-#else
-    *whyNot = "make-data is not built: set QD_DATA_DIR to a folder holding data/";
-    return 0;
-#endif
 }
 
 int loadGeneratedData(const char** whyNot) {

@@ -1,11 +1,11 @@
-// The generated data set for the benchmarks: made once per run with the make-data program into a
-// temporary folder (or taken from QD_DATA_DIR, a folder holding data/), then loaded through the
-// demo's own start-up steps on the headless context, so the benchmarks time the real scenes.
+// The generated data set for the benchmarks: the one the build makes (or the one in QD_DATA_DIR,
+// a folder holding data/), loaded through the demo's own start-up steps on the headless
+// context, so the benchmarks time the real scenes.
 #pragma once
 
 #include "assets/scene.h"
 
-// Makes the working directory a folder with data/ in it, generating the data set when needed.
+// Makes the working directory the folder that holds the data set's data/.
 // 1 on success; 0 with the reason in *whyNot.
 int prepareGeneratedData(const char** whyNot);
 // Loads every asset once (the headless context, the loading screen, loadAllAssets). 1 on

@@ -2,8 +2,8 @@
 // kind of file missing in turn, scene files cut short at many places and with bytes flipped,
 // broken JPEG and BMP pictures, flare descriptions that break their line rules. Each run must
 // end playing (with the boxes of a missing picture or flare file) or with exit code 1 and its
-// messages, in order, and never by a signal, a hang or a sanitizer report. The generator's set
-// is made once into the build folder and shared by every test process; each case copies it.
+// messages, in order, and never by a signal, a hang or a sanitizer report. Each case copies the
+// data set the build made.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,12 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-#ifdef QD_BINARY_DIR
-const char* const BINARY_DIR = QD_BINARY_DIR;
-#else
-const char* const BINARY_DIR = "/tmp";
-#endif
 
 // Seconds a single run may take before it counts as hung (a sanitizer build is slow).
 constexpr int RUN_LIMIT_SECONDS = 300;
@@ -230,41 +224,15 @@ protected:
             unusable = "demo-capture is not built";
             return;
         }
-        if (!MAKE_DATA_PROGRAM || !fs::exists(MAKE_DATA_PROGRAM)) {
-            unusable = "make-data is not built, so there is no data set to damage";
+        if (!DATA_SET_DIR || !fs::exists(fs::path(DATA_SET_DIR) / "complete")) {
+            unusable = "the build made no data set to damage";
             return;
         }
-        const fs::path shared = fs::path(BINARY_DIR) / "bad-data-set";
-        const fs::path complete = shared / "complete";
-        std::error_code error;
-        // A set older than the generator is made again.
-        if (fs::exists(complete) &&
-            fs::last_write_time(complete) < fs::last_write_time(MAKE_DATA_PROGRAM)) {
-            const fs::path stale = shared.string() + ".stale-" + std::to_string(getpid());
-            fs::rename(shared, stale, error);
-            fs::remove_all(stale, error);
-        }
-        if (!fs::exists(complete)) {
-            // Made aside and moved into place whole, so test processes running side by side
-            // never see half a set.
-            const fs::path making = shared.string() + ".making-" + std::to_string(getpid());
-            fs::remove_all(making, error);
-            fs::create_directories(making);
-            const std::string line = "cd " + quoted(making) + " && " + quoted(MAKE_DATA_PROGRAM) +
-                                     " data >/dev/null 2>&1 && touch complete";
-            if (std::system(line.c_str()) != 0) {
-                unusable = "make-data failed";
-                fs::remove_all(making, error);
-                return;
-            }
-            fs::rename(making, shared, error);
-            if (error) fs::remove_all(making, error);
-        }
-        generated = shared / "data";
+        generated = fs::path(DATA_SET_DIR) / "data";
     }
 
     void SetUp() override {
-        if (!unusable.empty()) GTEST_SKIP() << unusable;
+        if (!unusable.empty()) FAIL() << unusable;
         char pattern[] = "/tmp/bad-data-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
@@ -410,8 +378,8 @@ TEST_P(DamagedSceneFile, FlippedBytesAreRefusedOrPlayed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachSceneFile, DamagedSceneFile, ::testing::ValuesIn(SCENE_FILES),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return info.param.substr(0, info.param.find('.'));
+                         [](const ::testing::TestParamInfo<std::string>& file) {
+                             return file.param.substr(0, file.param.find('.'));
                          });
 
 // Vertex positions turned into garbage (not-a-number, infinities, huge values) in every scene

@@ -1,6 +1,6 @@
-// The capture program run end to end on the generated data set: the pictures it writes, that
-// two runs agree byte for byte, its timing rows, its start-up failures and a short video. The
-// data set is generated once into a temporary folder; without the programs the tests skip.
+// The capture program run end to end on the data set the build made: the pictures it writes,
+// that two runs agree byte for byte, its timing rows, its start-up failures and a short video.
+// The runs take place in a temporary folder whose data/ leads to the build's data set.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
@@ -101,7 +101,7 @@ int programOnPath(const char* name) {
 
 class CaptureRun : public ::testing::Test {
 protected:
-    static fs::path root;          // holds data/ as the generator wrote it
+    static fs::path root;          // holds data/, a link to the build's data set
     static std::string unusable;   // why the suite cannot run, or empty
 
     static void SetUpTestSuite() {
@@ -109,14 +109,13 @@ protected:
             unusable = "demo-capture is not built";
             return;
         }
-        if (!MAKE_DATA_PROGRAM || !fs::exists(MAKE_DATA_PROGRAM)) {
-            unusable = "make-data is not built, so there is no data set to capture";
+        if (!DATA_SET_DIR || !fs::exists(fs::path(DATA_SET_DIR) / "complete")) {
+            unusable = "the build made no data set to capture";
             return;
         }
         char pattern[] = "/tmp/capture-run-XXXXXX";
         root = mkdtemp(pattern);
-        ProgramRun made = runIn(root, quoted(MAKE_DATA_PROGRAM) + " data");
-        if (made.exitCode != 0) unusable = "make-data failed: " + made.err;
+        fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     }
 
     static void TearDownTestSuite() {
@@ -125,7 +124,7 @@ protected:
     }
 
     void SetUp() override {
-        if (!unusable.empty()) GTEST_SKIP() << unusable;
+        if (!unusable.empty()) FAIL() << unusable;
     }
 
     // Runs demo-capture with `args` in the folder holding data/.
@@ -256,4 +255,41 @@ TEST_F(CaptureRun, VideoHoldsSixFortyByFourEightyFramesAndStereoMusic) {
     EXPECT_TRUE(has("codec_type=audio")) << probe.out;
     EXPECT_TRUE(has("sample_rate=44100")) << probe.out;
     EXPECT_TRUE(has("channels=2")) << probe.out;
+}
+
+// `cmake --install` of this build puts the programs, the data set and a menu entry under the
+// prefix. The installed capture program, run from an empty folder, renders from the installed
+// data set exactly the picture the built one renders from the build's; with the installed set
+// gone too, it names both places it looked.
+TEST_F(CaptureRun, InstalledProgramFindsTheInstalledDataFromAnEmptyFolder) {
+    const fs::path prefix = fresh("prefix");
+    ProgramRun install = runIn(root, quoted(QD_CMAKE_COMMAND) + " --install " +
+                                         quoted(QD_BINARY_DIR) + " --prefix " + quoted(prefix));
+    ASSERT_EQ(install.exitCode, 0) << install.err;
+    for (const char* file : {"bin/demo-windowed", "bin/demo-fullscreen", "bin/make-data",
+                             "share/quelldrift/data/flare.cfg", "share/quelldrift/data/5tfina.mp3"})
+        EXPECT_TRUE(fs::exists(prefix / file)) << file;
+    const std::string program = (prefix / "bin/demo-windowed").string();
+    EXPECT_NE(slurp(prefix / "share/applications/quelldrift.desktop").find("Exec=\"" + program),
+              std::string::npos);
+
+    const fs::path empty = fresh("empty-folder");
+    fs::create_directories(empty);
+    const std::string installed = quoted((prefix / "bin/demo-capture").string());
+    ProgramRun fromPrefix = runIn(empty, installed + " --fps 5 --at 20000 --out frames");
+    ASSERT_EQ(fromPrefix.exitCode, 0) << fromPrefix.err;
+    fresh("built");
+    ProgramRun fromBuild = capture("--fps 5 --at 20000 --out built");
+    ASSERT_EQ(fromBuild.exitCode, 0) << fromBuild.err;
+    const std::string picture = slurp(empty / "frames/at-20000.png");
+    EXPECT_GT(picture.size(), 1000u);
+    EXPECT_EQ(picture, slurp(root / "built/at-20000.png"));
+
+    fs::remove_all(prefix / "share/quelldrift/data");
+    ProgramRun lost = runIn(empty, installed + " --at 100 --out frames");
+    EXPECT_EQ(lost.exitCode, 1);
+    const std::string looked = "cannot find the data folder: looked in " +
+                               (empty / "data").string() + " and " +
+                               (prefix / "share/quelldrift/data").string();
+    EXPECT_NE(lost.err.find(looked), std::string::npos) << lost.err;
 }

@@ -1,5 +1,5 @@
-// Where the tool programs that end-to-end tests run were built, and how a path goes into a
-// shell command line.
+// Where the tool programs that end-to-end tests run were built, where the build made the data
+// set they share, and how a path goes into a shell command line.
 #pragma once
 
 #include <string>
@@ -9,10 +9,12 @@ inline const char* const CAPTURE_PROGRAM = QD_CAPTURE_PROGRAM;
 #else
 inline const char* const CAPTURE_PROGRAM = nullptr;
 #endif
-#ifdef QD_MAKE_DATA_PROGRAM
-inline const char* const MAKE_DATA_PROGRAM = QD_MAKE_DATA_PROGRAM;
+
+// The folder holding the build's data set: data/, and the file "complete" once it is whole.
+#ifdef QD_DATA_SET_DIR
+inline const char* const DATA_SET_DIR = QD_DATA_SET_DIR;
 #else
-inline const char* const MAKE_DATA_PROGRAM = nullptr;
+inline const char* const DATA_SET_DIR = nullptr;
 #endif
 
 // The text in single quotes, for paths without quotes of their own (temporary folders).
