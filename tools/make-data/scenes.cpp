@@ -121,8 +121,9 @@ SceneDesc neuronalScene() {
     constexpr int LOOP = 250;
     constexpr double HEART_ASIDE = 600, HEART_BELOW = 450;
     // Camera: one full circle around the net per loop, bobbing up and down. It aims beside and
-    // below the heart, so the two lights there and their flares shine in the upper right of
-    // the picture, clear of the helmet on the left and the texts low in the middle.
+    // below the heart, so the two lights there and their flares shine in the upper left of the
+    // picture (behind the helmet while it is in), clear of the flying text low in the middle
+    // and the greetings on the right.
     scene.camera = sampledCamera(
         [](double t) {
             double a = TAU * t / LOOP;
@@ -130,7 +131,7 @@ SceneDesc neuronalScene() {
         },
         [](double t) {
             double a = TAU * t / LOOP;
-            return v3(HEART_ASIDE * std::sin(a), -HEART_ASIDE * std::cos(a), 100 * std::sin(a) - HEART_BELOW);
+            return v3(-HEART_ASIDE * std::sin(a), HEART_ASIDE * std::cos(a), 100 * std::sin(a) - HEART_BELOW);
         }, LOOP, 10, true);
     // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
     SeededRandom random = seededRandom(501);
