@@ -10,6 +10,7 @@
 
 #include "assets/asset_setup.h"
 #include "assets/asset_tables.h"
+#include "assets/demo_numbers.h"
 #include "assets/slot_loads.h"
 #include "assets/texture_table.h"
 #include "test_pictures.h"
@@ -109,10 +110,14 @@ struct SceneFile {
     uint8_t texture;
 };
 
+// The darm and kopuli objects wear the textures the set-up finds them by.
+constexpr uint8_t DARM_TUBE_TEXTURE = DARM_TUBE_SLOT - DARM_TEXTURE_BASE;
+constexpr uint8_t KOPULI_RIPPLED_TEXTURE = KOPULI_RIPPLED_SLOT - KOPULI_TEXTURE_BASE;
+
 constexpr SceneFile SCENE_FILES[] = {
     {"data\\light.dat", 1, 1, 0},   {"data\\neuronal.dat", 1, 2, 0},
-    {"data\\aterie.dat", 1, 9, 0},  {"data\\darm.dat", 1, 1, 0},
-    {"data\\kopuli.dat", 1, 0, 1},  {"data\\fisch2.dat", 2, 0, 1},
+    {"data\\aterie.dat", 1, 9, 0},  {"data\\darm.dat", 1, 1, DARM_TUBE_TEXTURE},
+    {"data\\kopuli.dat", 1, 0, KOPULI_RIPPLED_TEXTURE},  {"data\\fisch2.dat", 2, 0, 1},
     {"data\\morph1.dat", 10, 0, 0}, {"data\\morph2.dat", 10, 0, 0},
     {"data\\morph3.dat", 10, 0, 0}, {"data\\morph4.dat", 10, 0, 0},
     {"data\\morph5.dat", 10, 0, 0}, {"data\\mirror.dat", 3, 0, 0},

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assets/demo_numbers.h"
 #include "canvas.h"
 #include "scene_authoring.h"
 
@@ -274,12 +275,13 @@ SceneDesc intestineScene() {
         [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); }, 3000, 20,
         false);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
-    // Object 0 (texture 0): the glowing wall, pushed out by the balls riding the path.
+    // Object 0: the glowing wall, pushed out by the balls riding the path; the set-up finds it by
+    // its texture.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
         intestinePoint,
         [](double s, double a) {
             return 75 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
-        }, 200, 14, 40, 2), 0));
+        }, 200, 14, 40, 2), DARM_TUBE_SLOT - DARM_TEXTURE_BASE));
     // Hoops around the tube every so often (texture 1).
     Mesh hoops;
     for (int i = 0; i < 24; ++i) {
@@ -314,10 +316,10 @@ SceneDesc cupolaScene() {
             return v3(230 * std::cos(a), 230 * std::sin(a), 500 + 30 * std::cos(TAU * t / LOOP));
         },
         [](double t) { return v3(30 * std::sin(TAU * t / LOOP), 0, 0); }, LOOP, 10, true);
-    // Object 0 (texture 1): the sheet that the ripple hook bends.
+    // Object 0: the sheet that the ripple hook bends; the set-up finds it by its texture.
     scene.objects.push_back(objectFromMesh(parametricGrid(64, 64, [](double s, double t) {
         return v3((s - 0.5) * 2600, (t - 0.5) * 2600, 0);
-    }, 7, 7, false), 1));
+    }, 7, 7, false), KOPULI_RIPPLED_SLOT - KOPULI_TEXTURE_BASE));
     // Three mirrored cupolas (texture 0, environment-mapped) standing on it.
     const double places[3][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}};
     for (const auto& p : places) {
