@@ -8,12 +8,12 @@
 #include "render/lens_flares.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "anim/frame_clock.h"
+#include "render/overlays.h"
 
 namespace {
 
@@ -42,14 +42,7 @@ void drawFlareElement(const FlareElement& element, double a, double b, double we
               static_cast<float>(element.blue * weight), 1.0f);
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x - s, y - s, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(x + s, y - s, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(x + s, y + s, -1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(x - s, y + s, -1.0f);
+    emitQuad(x - s, y - s, x + s, y + s, -1.0f);
     glEnd();
 }
 
@@ -79,11 +72,7 @@ void drawFlareSet(const FlareSet* set) {
 }  // namespace
 
 void drawFlares(Scene* scene) {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, 1.0, 1.0, 100000.0);
+    overlayProjection();
     const int32_t count = std::min(scene->flareSetCount, static_cast<int32_t>(MAX_FLARE_SETS));
     for (int32_t i = 0; i < count; ++i) {
         FlareSet* set = &scene->flareSets[i];

@@ -106,14 +106,7 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
             if (!set->slot || !(z < nearCullZ && z > farCullZ)) continue;
             const float s = sprite->halfSize;
             glColor4f(sprite->colour.x, sprite->colour.y, sprite->colour.z, 1.0f);
-            glTexCoord2f(0.0f, 0.0f);
-            glVertex3f(x - s, y - s, z);
-            glTexCoord2f(1.0f, 0.0f);
-            glVertex3f(x + s, y - s, z);
-            glTexCoord2f(1.0f, 1.0f);
-            glVertex3f(x + s, y + s, z);
-            glTexCoord2f(0.0f, 1.0f);
-            glVertex3f(x - s, y + s, z);
+            emitQuad(x - s, y - s, x + s, y + s, z);
         }
         glEnd();
     }

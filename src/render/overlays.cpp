@@ -52,6 +52,18 @@ void overlayProjection() {
     gluPerspective(90.0, 1.0, 1.0, 100000.0);
 }
 
+void emitQuad(float x1, float y1, float x2, float y2, float z, float u1, float v1, float u2,
+              float v2) {
+    glTexCoord2f(u1, v1);
+    glVertex3f(x1, y1, z);
+    glTexCoord2f(u2, v1);
+    glVertex3f(x2, y1, z);
+    glTexCoord2f(u2, v2);
+    glVertex3f(x2, y2, z);
+    glTexCoord2f(u1, v2);
+    glVertex3f(x1, y2, z);
+}
+
 // ---- Tile mask ----
 
 void drawMaskTile(float x1, float y1, float x2, float y2, float z) {
@@ -63,14 +75,7 @@ void drawMaskTile(float x1, float y1, float x2, float y2, float z) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x1, y1, z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x2, y1, z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x2, y2, z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x1, y2, z);
+    emitQuad(x1, y1, x2, y2, z, 0.0f, 0.0f, 0.0f, 0.0f);
     glEnd();
 }
 

@@ -17,6 +17,11 @@ void applySlotState(const TextureSlot* slot);
 void resetDrawState();
 // Identity modelview; projection of 90 degrees, aspect 1, so z = -1 maps [-1, 1] onto the screen.
 void overlayProjection();
+// One quad at depth z: the corners (x1, y1), (x2, y1), (x2, y2), (x1, y2), in this order, get the
+// texture coordinates (u1, v1), (u2, v1), (u2, v2), (u1, v2). Called between glBegin(GL_QUADS)
+// and glEnd, by flares, sprites and mask tiles alike.
+void emitQuad(float x1, float y1, float x2, float y2, float z, float u1 = 0.0f, float v1 = 0.0f,
+              float u2 = 1.0f, float v2 = 1.0f);
 
 // ---- Tile mask ----
 
