@@ -16,6 +16,13 @@ struct Mat3 {
     float m[9];
 };
 
+// The rounding of a value computed in double to the 32-bit float it is stored or handed on as.
+// Where this happens is part of the result: a float rounded in the middle of a formula (or a
+// float constant such as 0.33333334f mixed into double maths) gives other last digits than
+// double all the way, and the demo's pictures depend on those digits. Every such rounding is
+// written with this one name, so that each one reads as meant.
+inline float f32(double x) { return static_cast<float>(x); }
+
 // a <- b a (computed into a temporary first, so a and b may be the same matrix).
 void mat3MulLeft(Mat3* a, const Mat3* b);
 // a <- rotation about z by `angle` radians: rows (c, s, 0), (-s, c, 0), (0, 0, 1).

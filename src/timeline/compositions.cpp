@@ -2,11 +2,14 @@
 // matching scene draws its picture. Two text levels (of scenes 1 and 3) are only changed in
 // some stretches of their scenes and otherwise keep what the last frame left, so they live here
 // as persisting values rather than being recomputed from the time. The small helpers the
-// scenes share (cuts, Layers, sprite counts) live here too.
+// scenes share (cuts, Layers, sprite counts, masked pictures, shutters) live here too.
 #include "timeline/compositions.h"
 
 #include "anim/layers.h"
+#include "anim/math3d.h"
+#include "assets/demo_numbers.h"
 #include "assets/scene.h"
+#include "render/overlays.h"
 #include "timeline/scene_schedule.h"
 
 float lightTextLevel = 0.0f;
@@ -34,10 +37,23 @@ Cut cutAt(const int32_t* table, float t) {
     int k = cutIndexFor(table, t);
     if (k < 0) k = 0;
     if (k > 9) k = 9;
-    return Cut{k, static_cast<float>(static_cast<double>(t) - table[k])};
+    return Cut{k, f32(static_cast<double>(t) - table[k])};
 }
 
 Layer* layerAt(int n) { return layerTable + n; }
+
+void drawMaskedPictureShifted(int maskLayer, int pictureLayer, double dx, double bigT) {
+    drawLayerShiftedMultiply(layerAt(maskLayer), 1, f32(dx), 0, 0, f32(bigT * 0.5));
+    drawLayerShifted(layerAt(pictureLayer), 1, f32(dx), 0, 0, f32(bigT * 0.5));
+}
+
+void drawClosingShutters(double t, double from, double bigT) {
+    if (t <= from) return;
+    double e = 2.0 - (t - from) * 0.025;
+    if (e < 0.0) e = 0.0;
+    drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
+    drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
+}
 
 void setSpriteCount(Scene* scene, int set, int count) {
     if (set < 0 || set >= scene->spriteSetCount) return;

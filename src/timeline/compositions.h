@@ -27,6 +27,12 @@ Layer* layerAt(int n);
 // Sets how many sprites of a scene's sprite set are drawn, kept within what the set holds;
 // nothing when the scene has no such set.
 void setSpriteCount(Scene* scene, int set, int count);
+// A picture cut in by its mask, both moved sideways by dx: the mask darkens where the picture
+// goes, then the picture is added there.
+void drawMaskedPictureShifted(int maskLayer, int pictureLayer, double dx, double bigT);
+// The two shutters close over the picture from below and above, starting at scene time `from`
+// two screen heights away and meeting after 80 ticks; nothing before `from`.
+void drawClosingShutters(double t, double from, double bigT);
 
 // Draws scene `index` (0 to 8) for the current frame; other indices draw nothing.
 void drawComposition(int index);

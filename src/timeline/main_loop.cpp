@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 
 #include "anim/frame_clock.h"
+#include "anim/math3d.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"
@@ -33,16 +34,16 @@ int timelineFrame() {
 
     float previous = previousPosition;
     int32_t position = musicPosition();
-    previousPosition = static_cast<float>(position);
+    previousPosition = f32(position);
     double ms = position * MS_PER_BYTE;
     double elapsed = (position - static_cast<double>(previous)) * MS_PER_BYTE;
 
     sceneIndex = sceneIndexForMs(ms);
-    demoTime = static_cast<float>(ms * TICKS_PER_MS);
+    demoTime = f32(ms * TICKS_PER_MS);
     // Past the table's end there is no start time; the frame is only cleared.
-    sceneMs = sceneIndex < 11 ? static_cast<float>(ms - SCENE_START_MS[sceneIndex]) : 0.0f;
-    sceneTime = static_cast<float>(sceneMs * TICKS_PER_MS);
-    frameStep = static_cast<float>(elapsed * FRAME_STEP_PER_MS);
+    sceneMs = sceneIndex < 11 ? f32(ms - SCENE_START_MS[sceneIndex]) : 0.0f;
+    sceneTime = f32(sceneMs * TICKS_PER_MS);
+    frameStep = f32(elapsed * FRAME_STEP_PER_MS);
 
     if (sceneIndex == 6)
         glClearColor(0.1f, 0.1f, 0.2f, 0.2f);

@@ -7,6 +7,7 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
+#include "anim/math3d.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "render/overlays.h"
@@ -14,8 +15,6 @@
 #include "render/scene_pass.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
-
-static float f32(double x) { return static_cast<float>(x); }
 
 void drawScene0() {
     wobbleEnabled = 0;
@@ -179,11 +178,5 @@ void drawScene2() {
     drawLayerShifted(layerAt(DRIFT_WELLING_LAYER), f32(b * 0.1), 0.3f, f32(0.7 * c2 - 2.0), 0,
                      f32(bigT * 0.5));
 
-    // The shutters close from below and above.
-    if (t > 910.0) {
-        double e = 2.0 - (t - 910.0) * 0.025;
-        if (e < 0.0) e = 0.0;
-        drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
-        drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
-    }
+    drawClosingShutters(t, 910.0, bigT);
 }

@@ -6,6 +6,7 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
+#include "anim/math3d.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
@@ -14,8 +15,6 @@
 #include "render/scene_pass.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
-
-static float f32(double x) { return static_cast<float>(x); }
 
 static double clampTo(double x, double low, double high) {
     if (x < low) return low;
@@ -56,9 +55,7 @@ void drawScene3() {
     textureTable[NET_MAP_SLOT].wireBrightness = 0.5f;
     renderScene(&scenes[NEURONAL_SCENE], f32(u));
 
-    const double x = helmetOffset(t);
-    drawLayerShiftedMultiply(layerAt(HELMET_MASK_LAYER), 1, f32(-x), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(HELMET_LAYER), 1, f32(-x), 0, 0, f32(bigT * 0.5));
+    drawMaskedPictureShifted(HELMET_MASK_LAYER, HELMET_LAYER, -helmetOffset(t), bigT);
 
     if (t > 460.0) {
         const double w = std::cos(t * 0.005) * 0.25;
@@ -117,9 +114,7 @@ void drawScene4() {
     setSpriteCount(darm, DARM_BALLS_SPRITE_SET, 0);
     renderScene(darm, f32(2.0 * t + 700.0));
 
-    const double p = birdOffset(t);
-    drawLayerShiftedMultiply(layerAt(BIRD_MASK_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(BIRD_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawMaskedPictureShifted(BIRD_MASK_LAYER, BIRD_LAYER, birdOffset(t), bigT);
 
     const double q = t <= 100.0 ? 3.0 : 3.0 - (t - 200.0) * 0.02;
     drawLayerShifted(layerAt(SCREAM_TEXT_LAYER), 0.4f, f32(q), 0, 0, f32(bigT * 0.5));

@@ -7,6 +7,7 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
+#include "anim/math3d.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
@@ -18,14 +19,12 @@
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 
-static float f32(double x) { return static_cast<float>(x); }
-
 // Where in the fish animation each take of scene 6 starts.
 static constexpr double FISH_TAKE_OFFSET[10] = {50, 750, 450, 300, 750, 600, 100, 300, 820, 820};
 
 // The sway weight at animation time u: SWAY_CURVE read at u / 100, linearly between entries.
 static double swayWeight(double u) {
-    const float v = static_cast<float>(u) * 0.01f;
+    const float v = f32(u) * 0.01f;
     int i = static_cast<int>(v);
     // Keep both entries inside the curve for times outside the scene's range.
     if (i < 0) i = 0;
@@ -92,9 +91,7 @@ void drawScene7() {
     }
     renderScene(mirror, f32(u));
 
-    const double p = spitterOffset(t);
-    drawLayerShiftedMultiply(layerAt(FIRE_SPITTER_MASK_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(FIRE_SPITTER_LAYER), 1, f32(p), 0, 0, f32(bigT * 0.5));
+    drawMaskedPictureShifted(FIRE_SPITTER_MASK_LAYER, FIRE_SPITTER_LAYER, spitterOffset(t), bigT);
 
     // Two copies of the text cross from the right; the wide one drifts the other way.
     const double q = t <= 300.0 ? 3.0 : 3.0 - (t - 300.0) * 0.02;
@@ -103,12 +100,7 @@ void drawScene7() {
     drawLayerShifted(layerAt(WE_WANT_TEXT_WIDEST_LAYER), 0.2f, f32(-0.5 * q - 2.0), 0, 0,
                      f32(bigT * 0.5));
 
-    if (t > 500.0) {
-        double e = 2.0 - (t - 500.0) * 0.025;
-        if (e < 0.0) e = 0.0;
-        drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
-        drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
-    }
+    drawClosingShutters(t, 500.0, bigT);
 }
 
 void drawScene8() {
