@@ -139,6 +139,10 @@ void evalLocal(SceneObject* object, float t) {
     evalVectorTrack(&object->scaleTrack, &scale, t);
     const double w = q.w, x = q.x, y = q.y, z = q.z;
     const double sx = scale.x, sy = scale.y, sz = scale.z;
+    // The transpose of the textbook matrix of q: a key of angle a about z turns a vertex by -a.
+    // The scene files' rotation keys are made for this reading, so it stays. Each column is
+    // multiplied by the scale of its own axis, so a vertex is scaled along the object's axes
+    // first and rotated after.
     const double rows[9] = {(1 - 2 * y * y - 2 * z * z) * sx, (2 * x * y + 2 * w * z) * sy,
                             (2 * x * z - 2 * w * y) * sz,     (2 * x * y - 2 * w * z) * sx,
                             (1 - 2 * x * x - 2 * z * z) * sy, (2 * y * z + 2 * w * x) * sz,
