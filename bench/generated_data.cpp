@@ -48,7 +48,7 @@ int loadGeneratedData(const char** whyNot) {
     }
     if (!prepareGeneratedData(whyNot)) return 0;
     suppressMessageBoxes(1);
-    if (!platformCreateHeadlessContext(640, 480)) {
+    if (!platformCreateHeadlessContext(640, 480, 1)) {
         *whyNot = "no headless GL context";
         return 0;
     }

@@ -86,7 +86,7 @@ BenchScene* benchScene = nullptr;
 
 bool setUp() {
     if (benchScene) return true;
-    if (!platformCreateHeadlessContext(640, 480) || !allocateTables()) return false;
+    if (!platformCreateHeadlessContext(640, 480, 1) || !allocateTables()) return false;
     nearCullZ = -0.1f;
     initGlState(640, 480);
     benchScene = new BenchScene();

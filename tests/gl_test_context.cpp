@@ -12,7 +12,7 @@ namespace GlTestContext {
 void ensure() {
     static int ready = -1;
     if (ready < 0) {
-        ready = platformCreateHeadlessContext(640, 480);
+        ready = platformCreateHeadlessContext(640, 480, 1);
         if (ready) {
             glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
         }

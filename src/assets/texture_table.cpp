@@ -33,7 +33,7 @@ void showLoadLine(const char* path, const Picture& source, const Picture& target
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
     glDepthFunc(GL_LESS);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame();
     char line[1024];
     std::snprintf(line, sizeof line, "%s %dx%d -> %dx%d ", path, source.width, source.height,
                   target.width, target.height);

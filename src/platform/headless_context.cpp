@@ -1,7 +1,9 @@
 // A GL context without a window: EGL on Mesa's surfaceless platform (or, failing that, its
 // software device), rendering into an offscreen framebuffer object of the requested size with
 // colour and depth. The context is a compatibility one, so the demo's immediate-mode drawing
-// runs unchanged; a buffer swap only flushes, and the pixels stay for glReadPixels.
+// runs unchanged. Without multisampling a buffer swap only flushes, and the pixels stay for
+// glReadPixels. A multisampled framebuffer cannot be read directly: a swap resolves it into a
+// plain one of the same size, which is then the framebuffer glReadPixels reads from.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -19,6 +21,11 @@ EGLContext context = EGL_NO_CONTEXT;
 GLuint framebuffer = 0;
 GLuint colourBuffer = 0;
 GLuint depthBuffer = 0;
+GLuint resolveFramebuffer = 0;  // only with multisampling
+GLuint resolveColourBuffer = 0;
+int framebufferWidth = 0;
+int framebufferHeight = 0;
+int framebufferSamples = 1;
 bool headless = false;
 
 PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
@@ -26,6 +33,8 @@ PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
 PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
 PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
 PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample;
+PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
 PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
 PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
@@ -73,9 +82,22 @@ EGLDisplay openDisplay() {
     return EGL_NO_DISPLAY;
 }
 
+// A new renderbuffer of the framebuffer bound to GL_FRAMEBUFFER, attached at `attachment`.
+GLuint attachRenderbuffer(GLenum format, GLenum attachment, int width, int height, int samples) {
+    GLuint name = 0;
+    genRenderbuffers(1, &name);
+    bindRenderbuffer(GL_RENDERBUFFER, name);
+    if (samples > 1)
+        renderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    else
+        renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
+    return name;
+}
+
 }  // namespace
 
-int platformCreateHeadlessContext(int width, int height) {
+int platformCreateHeadlessContext(int width, int height, int samples) {
     if (headless) return 1;
     display = openDisplay();
     if (display == EGL_NO_DISPLAY) return 0;
@@ -101,17 +123,33 @@ int platformCreateHeadlessContext(int width, int height) {
         !load(deleteFramebuffers, "glDeleteFramebuffers") ||
         !load(deleteRenderbuffers, "glDeleteRenderbuffers"))
         return 0;
+    GLint maxSamples = 1;
+    if (samples > 1) glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    if (samples > maxSamples) samples = maxSamples;
+    if (samples > 1 && (!load(renderbufferStorageMultisample, "glRenderbufferStorageMultisample") ||
+                        !load(blitFramebuffer, "glBlitFramebuffer")))
+        samples = 1;
+    if (samples < 1) samples = 1;
+
     genFramebuffers(1, &framebuffer);
     bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    genRenderbuffers(1, &colourBuffer);
-    bindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
-    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
-    genRenderbuffers(1, &depthBuffer);
-    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    colourBuffer = attachRenderbuffer(GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height, samples);
+    depthBuffer = attachRenderbuffer(GL_DEPTH_COMPONENT24, GL_DEPTH_ATTACHMENT, width, height,
+                                     samples);
     if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return 0;
+    framebufferSamples = 1;
+    if (samples > 1) {
+        GLint obtained = 0;
+        glGetIntegerv(GL_SAMPLES, &obtained);
+        framebufferSamples = obtained > 1 ? obtained : 1;
+        genFramebuffers(1, &resolveFramebuffer);
+        bindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer);
+        resolveColourBuffer = attachRenderbuffer(GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height, 1);
+        if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return 0;
+        bindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    }
+    framebufferWidth = width;
+    framebufferHeight = height;
     glViewport(0, 0, width, height);
     headless = true;
     return 1;
@@ -122,6 +160,12 @@ void platformDestroyHeadlessContext() {
     deleteFramebuffers(1, &framebuffer);
     deleteRenderbuffers(1, &colourBuffer);
     deleteRenderbuffers(1, &depthBuffer);
+    if (resolveFramebuffer) {
+        deleteFramebuffers(1, &resolveFramebuffer);
+        deleteRenderbuffers(1, &resolveColourBuffer);
+        resolveFramebuffer = 0;
+        resolveColourBuffer = 0;
+    }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
     eglTerminate(display);
@@ -132,5 +176,27 @@ void platformDestroyHeadlessContext() {
 
 int platformIsHeadless() { return headless ? 1 : 0; }
 
-// The offscreen framebuffer is both front and back buffer: a swap makes sure the frame is done.
-void swapHeadlessBuffers() { glFlush(); }
+// The offscreen framebuffer is both front and back buffer: a swap makes sure the frame is done,
+// resolving the samples first where there are several. The copy covers the whole framebuffer,
+// so the scissor rectangle the demo draws in is lifted for it.
+void swapHeadlessBuffers() {
+    if (resolveFramebuffer) {
+        GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+        glDisable(GL_SCISSOR_TEST);
+        bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        bindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer);
+        blitFramebuffer(0, 0, framebufferWidth, framebufferHeight, 0, 0, framebufferWidth,
+                        framebufferHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        bindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+        bindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer);
+        if (scissor) glEnable(GL_SCISSOR_TEST);
+    }
+    glFlush();
+}
+
+void headlessFramebufferSize(int* width, int* height) {
+    *width = headless ? framebufferWidth : 0;
+    *height = headless ? framebufferHeight : 0;
+}
+
+int headlessFramebufferSamples() { return headless ? framebufferSamples : 1; }

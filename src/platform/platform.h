@@ -39,12 +39,21 @@ enum GlContextResult {
 // 1 when a display server can be reached (a window could be opened).
 int platformHasDisplay();
 // Opens the one window of the program, `fullscreen` 1 for a borderless always-on-top window
-// meant to cover a switched display, 0 for an ordinary window. 1 on success.
-int platformOpenWindow(const char* title, int width, int height, int fullscreen);
+// meant to cover a switched display, 0 for an ordinary window the user may resize and
+// maximise. `samples` above 1 asks for that many samples per pixel; where the display offers
+// no such format the window opens without multisampling. 1 on success.
+int platformOpenWindow(const char* title, int width, int height, int fullscreen, int samples);
 // Makes a compatibility-profile context (16 colour bits, 16 depth bits at least) for the window
 // and makes it current.
 GlContextResult platformCreateGlContext();
+// Size in pixels of what the context draws into: the window's drawable, or the offscreen
+// framebuffer of the headless context.
 void platformClientSize(int* width, int* height);
+// Samples per pixel of what the context draws into (1 without multisampling).
+int platformSamples();
+// Covers the whole desktop with the window, borderless and without changing the display mode
+// (1), or gives it back its former place and size (0). 1 on success.
+int platformSetDesktopFullscreen(int on);
 void platformShowWindow();
 void platformShowCursor(int visible);
 void platformSwapBuffers();
@@ -53,9 +62,11 @@ void platformSwapBuffers();
 void platformCloseWindow();
 
 // A GL context without a window: EGL surfaceless rendering into a width x height offscreen
-// framebuffer with colour and depth, current on return. Buffer swaps then only flush.
-// 1 on success. Used by the tests and the capture tool.
-int platformCreateHeadlessContext(int width, int height);
+// framebuffer with colour and depth, current on return. `samples` above 1 asks for a
+// multisampled framebuffer (as many samples as the driver offers, up to that); a buffer swap
+// then resolves it into a plain one, which glReadPixels reads. Without multisampling a swap
+// only flushes. 1 on success. Used by the tests and the capture tool.
+int platformCreateHeadlessContext(int width, int height, int samples);
 void platformDestroyHeadlessContext();
 int platformIsHeadless();
 
@@ -72,6 +83,7 @@ struct PlatformEvent {
     PlatformEventKind kind;
     int key;            // virtual-key code (Escape = 27, 'A' to 'Z', '0' to '9', space = 32, ...)
     int width, height;  // new client size for PLATFORM_RESIZED
+    int repeat = 0;     // 1 for a key-down the keyboard repeats while the key is held
 };
 
 // Takes the next waiting event without blocking; 1 when one was written to `out`.

@@ -13,5 +13,8 @@ mpg123_handle* openMusicDecoder(const char* path);
 
 // Finishes the frame of the headless context (there is no second buffer to show).
 void swapHeadlessBuffers();
+// Size and samples per pixel of the headless context's framebuffer.
+void headlessFramebufferSize(int* width, int* height);
+int headlessFramebufferSamples();
 // Stops the audio thread before the process ends.
 void stopAudioAtExit();

@@ -1,7 +1,8 @@
 // The window, its OpenGL context, display modes, the cursor and window events, on SDL2.
 // The fullscreen build switches the display to the chosen mode through a fullscreen window;
 // whatever way the process ends, the desktop mode is given back (platformCloseWindow runs at
-// exit). Events are translated to the Windows virtual-key codes the demo reads.
+// exit). The ordinary window can be resized, maximised and laid over the whole desktop
+// without a mode change. Events are translated to the Windows virtual-key codes the demo reads.
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
@@ -104,7 +105,7 @@ int platformSetDisplayMode(const DisplayMode& wanted) {
     return 0;
 }
 
-int platformOpenWindow(const char* title, int width, int height, int fullscreen) {
+int platformOpenWindow(const char* title, int width, int height, int fullscreen, int samples) {
     if (!initVideo()) return 0;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
@@ -113,8 +114,22 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullscreen == 1) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-    window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (fullscreen == 1)
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    else
+        flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    // The pixel format is chosen with the window, so a display without multisampled formats
+    // refuses the window itself: it is then opened again without.
+    if (samples > 1) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples);
+        window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    }
+    if (!window) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+        window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    }
     if (!window) return 0;
     static bool registered = false;
     if (!registered) {
@@ -141,7 +156,24 @@ GlContextResult platformCreateGlContext() {
 void platformClientSize(int* width, int* height) {
     *width = 0;
     *height = 0;
-    if (window) SDL_GL_GetDrawableSize(window, width, height);
+    if (platformIsHeadless())
+        headlessFramebufferSize(width, height);
+    else if (window)
+        SDL_GL_GetDrawableSize(window, width, height);
+}
+
+int platformSamples() {
+    if (platformIsHeadless()) return headlessFramebufferSamples();
+    int buffers = 0, samples = 0;
+    if (!glContext || SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers) != 0 ||
+        SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples) != 0)
+        return 1;
+    return buffers > 0 && samples > 1 ? samples : 1;
+}
+
+int platformSetDesktopFullscreen(int on) {
+    if (!window) return 0;
+    return SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0 ? 1 : 0;
 }
 
 void platformShowWindow() {
@@ -189,6 +221,7 @@ int platformPollEvent(PlatformEvent* out) {
         return 1;
     }
     if (!window) return 0;
+    *out = PlatformEvent{};
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -198,6 +231,7 @@ int platformPollEvent(PlatformEvent* out) {
                 if (key < 0) continue;
                 out->kind = event.type == SDL_KEYDOWN ? PLATFORM_KEY_DOWN : PLATFORM_KEY_UP;
                 out->key = key;
+                out->repeat = event.key.repeat ? 1 : 0;
                 return 1;
             }
             case SDL_WINDOWEVENT:

@@ -11,8 +11,11 @@ constexpr int FONT_ROWS = 13;
 extern const uint8_t FONT_GLYPH_ROWS[FONT_GLYPHS][FONT_ROWS];
 extern unsigned int fontListBase;
 
+// Compiles the glyph lists, each glyph pixel a square of (picture height / 480) pixels, at
+// least 1; lists built before are replaced.
 void buildFont();
-// Draws the text at the current raster position.
+// Draws the text at the current raster position (building the lists first if they are missing
+// or were built for another picture height).
 void printString(const char* text);
 // Grey text at (x, y) in [0, 1] of the viewport, origin bottom left.
 void drawText(const char* text, float x, float y);

@@ -1,24 +1,65 @@
 // The one window of the program and its GL context. The fullscreen build picks the 640 x 480
 // display mode with the most bits per pixel and switches to it; the windowed build leaves the
-// display alone. Key states change only while pumpMessages dispatches events, and a close
-// request ends the process at once with exit code 0, giving the display mode back first.
+// display alone, and its window may take any size: F11 or Alt+Enter lay it over the whole
+// desktop and back. Whatever the window's size, the picture is drawn at the window's own
+// resolution in the largest 4:3 rectangle centred in it (viewport and scissor), with black
+// bars on the other sides; overlays, fades and text all place themselves in the viewport, so
+// the composition stays the same. Key states change only while pumpMessages dispatches
+// events, and a close request ends the process at once with exit code 0, giving the display
+// mode back first.
 #include "shell/gl_window.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "shell/error_report.h"
 
 int keyDown[256];
 int maxTextureSize;
+PictureRect pictureRect = {0, 0, 640, 480};
 
 namespace {
 
 constexpr int MAX_MODES_EXAMINED = 4999;
+// Picture height at which lines are one pixel wide.
+constexpr float LINE_WIDTH_HEIGHT = 480.0f;
+constexpr int KEY_RETURN = 13;
+constexpr int KEY_ALT = 18;
+constexpr int KEY_F11 = 122;
 int requestedWidth;
 int requestedHeight;
+int windowWidth = 640;
+int windowHeight = 480;
+int resizableWindow = 0;    // the windowed build's window is open
+int desktopFullscreen = 0;  // it covers the desktop
+
+// F11, or Enter while Alt is held; a key the keyboard repeats toggles only once.
+void toggleFullscreenOnKey(const PlatformEvent& event) {
+    if (!resizableWindow || event.repeat) return;
+    if (event.key != KEY_F11 && !(event.key == KEY_RETURN && keyDown[KEY_ALT] == 1)) return;
+    if (platformSetDesktopFullscreen(!desktopFullscreen)) desktopFullscreen = !desktopFullscreen;
+}
+
+// Clears the parts of the window outside the picture to black, one scissored bar at a time.
+void clearBarsToBlack() {
+    const PictureRect& r = pictureRect;
+    const int bars[4][4] = {
+        {0, 0, r.x, windowHeight},                                                // left
+        {r.x + r.width, 0, windowWidth - r.x - r.width, windowHeight},            // right
+        {0, 0, windowWidth, r.y},                                                 // bottom
+        {0, r.y + r.height, windowWidth, windowHeight - r.y - r.height},          // top
+    };
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_SCISSOR_TEST);
+    for (const int* bar : bars) {
+        if (bar[2] <= 0 || bar[3] <= 0) continue;
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+}
 
 const char* contextFailureText(GlContextResult result) {
     switch (result) {
@@ -55,10 +96,12 @@ int chooseDisplayMode(const DisplayMode* modes, int count, int width, int height
     return chosen;
 }
 
-int createGlWindow(int width, int height, int fullscreen) {
+int createGlWindow(int width, int height, int fullscreen, int samples) {
     requestedWidth = width;
     requestedHeight = height;
-    if (!platformOpenWindow(".quellDrift", width, height, fullscreen)) return 0;
+    if (!platformOpenWindow(".quellDrift", width, height, fullscreen, samples)) return 0;
+    resizableWindow = fullscreen == 1 ? 0 : 1;
+    desktopFullscreen = 0;
     createContextForWindow();
     if (fullscreen == 1) {
         static DisplayMode modes[MAX_MODES_EXAMINED];
@@ -78,6 +121,7 @@ void windowProc(const PlatformEvent& event) {
     switch (event.kind) {
         case PLATFORM_KEY_DOWN:
             if (event.key >= 0 && event.key < 256) keyDown[event.key] = 1;
+            toggleFullscreenOnKey(event);
             break;
         case PLATFORM_KEY_UP:
             if (event.key >= 0 && event.key < 256) keyDown[event.key] = 0;
@@ -100,14 +144,59 @@ void initGlState(int width, int height) {
     resizeViewport(width, height);
 }
 
+PictureRect pictureRectFor(int width, int height) {
+    if (width < 1) width = 1;
+    if (height < 1) height = 1;
+    PictureRect r;
+    if (static_cast<int64_t>(width) * 3 >= static_cast<int64_t>(height) * 4) {
+        // Wider than 4:3: full height, bars left and right. Rounded to the nearest pixel,
+        // which never exceeds the width.
+        r.height = height;
+        r.width = static_cast<int>((static_cast<int64_t>(height) * 4 + 1) / 3);
+    } else {
+        r.width = width;
+        r.height = static_cast<int>((static_cast<int64_t>(width) * 3 + 2) / 4);
+    }
+    if (r.width < 1) r.width = 1;
+    if (r.height < 1) r.height = 1;
+    r.x = (width - r.width) / 2;
+    r.y = (height - r.height) / 2;
+    return r;
+}
+
 void resizeViewport(int width, int height) {
     if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    windowWidth = width;
+    windowHeight = height;
+    pictureRect = pictureRectFor(width, height);
+    const PictureRect& r = pictureRect;
+    glViewport(r.x, r.y, r.width, r.height);
+    glScissor(r.x, r.y, r.width, r.height);
+    glEnable(GL_SCISSOR_TEST);
+    // Lines keep their share of the picture at any resolution.
+    float lineWidth = static_cast<float>(r.height) / LINE_WIDTH_HEIGHT;
+    glLineWidth(lineWidth > 1.0f ? lineWidth : 1.0f);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / height, 0.1, 10000.0);
+    gluPerspective(45.0, static_cast<double>(r.width) / r.height, 0.1, 10000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void clearFrame() {
+    const PictureRect& r = pictureRect;
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    GLfloat colour[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour);
+    const bool black = colour[0] == 0 && colour[1] == 0 && colour[2] == 0 && colour[3] == 0;
+    const bool bars = r.width < windowWidth || r.height < windowHeight;
+    if (bars && !black) {
+        clearBarsToBlack();
+        glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    }
+    glScissor(r.x, r.y, r.width, r.height);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 int extensionListHas(const char* extensions, const char* name) {

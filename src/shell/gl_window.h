@@ -1,23 +1,40 @@
 // The window and its OpenGL context: creation (with the display-mode switch of the fullscreen
-// build), the GL start state, the viewport, the extension check, key states and the message pump.
+// build), the GL start state, the 4:3 picture rectangle, the extension check, key states and
+// the message pump.
 #pragma once
 
 #include "platform/platform.h"
+
+// Where the 4:3 picture lies in the window, in pixels from the bottom left corner.
+struct PictureRect {
+    int x, y, width, height;
+};
 
 // Key states by virtual-key code, 1 while down; changed only while pumpMessages dispatches.
 extern int keyDown[256];
 // Largest texture side the driver accepts, read by checkMultitexture.
 extern int maxTextureSize;
+// The picture rectangle of the current window size; everything is drawn inside it.
+extern PictureRect pictureRect;
 
 // Opens the window and makes its GL context current; 1 on success, 0 for "no window".
-int createGlWindow(int width, int height, int fullscreen);
+// `samples` above 1 asks for multisampling, which the window goes without where the display
+// has none.
+int createGlWindow(int width, int height, int fullscreen, int samples);
 // Handles one window event the way the window procedure does.
 void windowProc(const PlatformEvent& event);
 // Index of the mode of the requested size with the most bits per pixel (the first one on a
 // tie), or -1. Looks at most at 4999 modes.
 int chooseDisplayMode(const DisplayMode* modes, int count, int width, int height);
 void initGlState(int width, int height);
+// The largest 4:3 rectangle centred in a window of this size (a height of 0 counts as 1).
+PictureRect pictureRectFor(int width, int height);
+// Viewport, scissor rectangle and line width for the picture rectangle of a window of this
+// size, and the start projection.
 void resizeViewport(int width, int height);
+// Clears colour and depth: the picture rectangle to the current clear colour, the bars beside
+// or above and below it to black.
+void clearFrame();
 // 1 when `name` stands as a whole word in the current context's extension string.
 int hasGlExtension(const char* name);
 // 1 when `name` (not empty, no blank) stands as a whole word in the blank-separated list.

@@ -19,14 +19,17 @@
 
 namespace {
 
-int openContext(ContextKind kind) {
+int openContext(ContextKind kind, const ContextFormat& format) {
     nearCullZ = -0.1f;
     if (kind == CONTEXT_HEADLESS) {
-        if (!platformCreateHeadlessContext(640, 480)) return 0;
-        initGlState(640, 480);
+        if (!platformCreateHeadlessContext(format.width, format.height, format.samples)) return 0;
+        int width = 0, height = 0;
+        platformClientSize(&width, &height);
+        initGlState(width, height);
         return 1;
     }
-    return createGlWindow(640, 480, kind == CONTEXT_FULLSCREEN ? 1 : 0);
+    return createGlWindow(format.width, format.height, kind == CONTEXT_FULLSCREEN ? 1 : 0,
+                          format.samples);
 }
 
 // Reports a failed step. A switched display mode is given back before the process ends.
@@ -38,14 +41,14 @@ int fail(const char* message) {
 
 }  // namespace
 
-int startDemo(ContextKind kind) {
+int startDemo(ContextKind kind, const ContextFormat& format) {
     char looked[1024];
     if (!findDataFolder(looked, sizeof looked)) {
         char message[1100];
         std::snprintf(message, sizeof message, "cannot find the data folder: looked in %s", looked);
         return fail(message);
     }
-    if (!openContext(kind)) return fail("cannot init opengl-window");
+    if (!openContext(kind, format)) return fail("cannot init opengl-window");
     if (!checkMultitexture()) return fail("no multi-texturing supported");
     showLoadingScreen();
     if (!loadAllAssets()) return fail("cannot load scenes or textures");
@@ -59,7 +62,7 @@ void shutDownDemo() {
 }
 
 int runDemo(int fullscreen) {
-    if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED)) return 1;
+    if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
     runTimeline();
     shutDownDemo();
     platformExit(0);

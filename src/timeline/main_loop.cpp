@@ -51,7 +51,7 @@ int timelineFrame() {
         glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
     glDepthFunc(GL_LESS);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame();
 
     if (sceneIndex < SCENE_COUNT_PLAYED) drawComposition(sceneIndex);
     platformSwapBuffers();

@@ -25,17 +25,19 @@ std::vector<uint8_t> readGrey(int x, int y, int width, int height) {
 }
 
 // Checks that the text's glyph cells, starting with the pen at (penX, baseline), hold exactly
-// the glyph bits in the font's grey, and that the advance is 10 pixels per character.
-void expectTextAt(const char* text, int penX, int baseline) {
+// the glyph bits in the font's grey, each bit a square of `scale` pixels, and that the advance
+// is 10 glyph pixels per character.
+void expectTextAt(const char* text, int penX, int baseline, int scale = 1) {
     int length = static_cast<int>(std::strlen(text));
-    int width = length * 10;
-    std::vector<uint8_t> grey = readGrey(penX, baseline - 2, width, 13);
+    int width = length * 10 * scale;
+    std::vector<uint8_t> grey = readGrey(penX, baseline - 2 * scale, width, 13 * scale);
     for (int i = 0; i < length; ++i) {
         const uint8_t* rows = glyph(text[i]);
-        for (int row = 0; row < 13; ++row)
-            for (int column = 0; column < 10; ++column) {
+        for (int y = 0; y < 13 * scale; ++y)
+            for (int x = 0; x < 10 * scale; ++x) {
+                const int row = y / scale, column = x / scale;
                 bool set = column < 8 && (rows[row] & (0x80 >> column));
-                int value = grey[static_cast<size_t>(row) * width + i * 10 + column];
+                int value = grey[static_cast<size_t>(y) * width + i * 10 * scale + x];
                 ASSERT_EQ(value, set ? 204 : 0)
                     << "char " << i << " ('" << text[i] << "') row " << row << " column " << column;
             }
@@ -88,6 +90,20 @@ TEST(DrawText, BytesWithoutGlyphNeitherDrawNorAdvance) {
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[0], 0.8f);
+}
+
+TEST(DrawText, GlyphsGrowByWholeStepsOfFourHundredEightyPictureRows) {
+    GlTestContext::ensure();
+    // A 1440-row picture: glyph pixels of 3 x 3 (the framebuffer holds its lower left part).
+    resizeViewport(1920, 1440);
+    GlTestContext::clear();
+    drawText("Ag", 0.05f, 0.05f);
+    expectTextAt("Ag", 96, 72, 3);
+    // Back at 480 rows, the font is one pixel per bit again.
+    resizeViewport(640, 480);
+    GlTestContext::clear();
+    drawText("Ag", 0.5f, 0.5f);
+    expectTextAt("Ag", 320, 240);
 }
 
 TEST(DrawText, NoTextDrawsNothing) {

@@ -46,20 +46,47 @@ TEST(GlWindow, HeadlessContextPassesTheMultitextureCheck) {
     EXPECT_EQ(hasGlExtension("GL_ARB_multitextur"), 0);
 }
 
-TEST(GlWindow, ZeroHeightViewportBecomesOneRowWithAspectOfTheWidth) {
+TEST(PictureRect, IsTheLargestCentredFourToThreeRectangle) {
+    auto expectRect = [](int width, int height, PictureRect expected) {
+        PictureRect r = pictureRectFor(width, height);
+        EXPECT_TRUE(r.x == expected.x && r.y == expected.y && r.width == expected.width &&
+                    r.height == expected.height)
+            << width << "x" << height << " gave " << r.x << "," << r.y << " " << r.width << "x"
+            << r.height;
+    };
+    expectRect(640, 480, {0, 0, 640, 480});
+    expectRect(1920, 1080, {240, 0, 1440, 1080});
+    expectRect(1000, 500, {166, 0, 667, 500});  // 666.7 columns round to 667
+    expectRect(640, 960, {0, 240, 640, 480});
+    expectRect(1281, 961, {0, 0, 1281, 961});   // 960.75 rows round to 961
+    expectRect(300, 0, {149, 0, 1, 1});         // a height of 0 counts as 1
+}
+
+TEST(GlWindow, ViewportAndScissorFollowThePictureAndBarsClearToBlack) {
     GlTestContext::ensure();
-    resizeViewport(300, 0);
-    GLint viewport[4];
+    resizeViewport(640, 400);  // the picture: 533 x 400 from column 53
+    GLint viewport[4], scissor[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 300);
-    EXPECT_EQ(viewport[3], 1);
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    EXPECT_EQ(viewport[0], 53);
+    EXPECT_EQ(viewport[2], 533);
+    EXPECT_EQ(viewport[3], 400);
+    EXPECT_TRUE(std::equal(viewport, viewport + 4, scissor));
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    // gluPerspective puts f / aspect at [0] and f at [5].
-    EXPECT_NEAR(projection[5] / projection[0], 300.0, 1e-3);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_NEAR(projection[5] / projection[0], 533.0 / 400.0, 1e-4);
+
+    glClearColor(0.1f, 0.1f, 0.2f, 0.2f);
+    clearFrame();
+    EXPECT_EQ(GlTestContext::readPixel(52, 200).b, 0);
+    EXPECT_EQ(GlTestContext::readPixel(586, 200).b, 0);
+    EXPECT_EQ(GlTestContext::readPixel(53, 200).b, 51);
+    EXPECT_EQ(GlTestContext::readPixel(585, 399).b, 51);
+    // Later clears and drawing stay inside the picture.
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(GlTestContext::readPixel(52, 200).r, 0);
+    EXPECT_EQ(GlTestContext::readPixel(53, 200).r, 255);
     resizeViewport(640, 480);
 }
 

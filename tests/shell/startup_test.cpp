@@ -35,7 +35,7 @@ TEST(StartUp, WithAnEmptyDataFolderReportsPicturesThenTheMissingSceneThenStops) 
     setMessageSink([](const char* caption, const char* text) {
         messages.push_back(std::string(caption) + ": " + text);
     });
-    int started = startDemo(CONTEXT_HEADLESS);
+    int started = startDemo(CONTEXT_HEADLESS, HEADLESS_FORMAT);
     setMessageSink(nullptr);
     releaseTables();
 
