@@ -79,6 +79,9 @@ TEST(CaptureOptions, DefaultsCoverTheWholeDemoAtSixtyFramesWritingNothing) {
     EXPECT_EQ(options.outDir, nullptr);
     EXPECT_EQ(options.videoFile, nullptr);
     EXPECT_EQ(options.bench, 0);
+    EXPECT_EQ(options.width, 640);
+    EXPECT_EQ(options.height, 480);
+    EXPECT_EQ(options.samples, 1);
 }
 
 TEST(CaptureOptions, ReadsEveryOptionAndKeepsAtTimesAsGiven) {
@@ -97,6 +100,12 @@ TEST(CaptureOptions, ReadsEveryOptionAndKeepsAtTimesAsGiven) {
     EXPECT_STREQ(b.at[1].text, "500");
     EXPECT_STREQ(b.at[2].text, "0.5");
     EXPECT_EQ(b.at[2].micros, 500);
+
+    CaptureOptions c = optionsFor({"--size", "3840x2160", "--msaa", "4", "--bench"});
+    EXPECT_EQ(c.width, 3840);
+    EXPECT_EQ(c.height, 2160);
+    EXPECT_EQ(c.samples, 4);
+    EXPECT_EQ(optionsFor({"--size", "321x240", "--msaa", "0"}).samples, 1);
 
     EXPECT_EQ(optionsFor({"--bench", "--fps", "5"}).bench, 1);
     EXPECT_EQ(optionsFor({"--help"}).help, 1);
@@ -134,6 +143,19 @@ TEST(CaptureOptions, RefusesMalformedValuesWithAMessageNamingTheOption) {
         {{"--bench", "--at", "100"}, "--bench writes nothing"},
         {{"--at", "100", "--to", "500"}, "leave out --from and --to"},
         {{"--at", "100", "--video", "a.mp4"}, "leave out --video"},
+        {{"--size", "1920"}, "is not a size"},
+        {{"--size", "1920x"}, "is not a size"},
+        {{"--size", "1920x1080x2"}, "is not a size"},
+        {{"--size", "-640x480"}, "is not a size"},
+        {{"--size", "99999999999x480"}, "is not a size"},
+        {{"--size", "319x240"}, "outside 320x240 to 3840x2160"},
+        {{"--size", "3840x2161"}, "outside"},
+        {{"--size", "640x480", "--size", "640x480"}, "given twice"},
+        {{"--size", "641x480", "--video", "a.mp4"}, "even width and height"},
+        {{"--msaa", "3"}, "--msaa: \"3\" is not a sample count"},
+        {{"--msaa", "32"}, "is not a sample count"},
+        {{"--msaa", "-4"}, "is not a sample count"},
+        {{"--msaa", ""}, "is not a sample count"},
     };
     for (const Case& c : cases) {
         Parsed parsed = parse(c.args);

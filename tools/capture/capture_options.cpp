@@ -24,6 +24,44 @@ int fail(char* error, size_t errorSize, const char* format, ...) {
     return 0;
 }
 
+// A whole number of at most `maxDigits` digits, nothing else.
+int parseWhole(const char* begin, const char* end, int maxDigits, int* value) {
+    if (begin == end || end - begin > maxDigits) return 0;
+    int result = 0;
+    for (const char* p = begin; p < end; ++p) {
+        if (*p < '0' || *p > '9') return 0;
+        result = result * 10 + (*p - '0');
+    }
+    *value = result;
+    return 1;
+}
+
+// "WxH" within the sizes the capture renders.
+int parseSize(const char* text, CaptureOptions* out, char* error, size_t errorSize) {
+    const char* cross = std::strchr(text, 'x');
+    int width = 0, height = 0;
+    if (!cross || !parseWhole(text, cross, 5, &width) ||
+        !parseWhole(cross + 1, cross + std::strlen(cross), 5, &height))
+        return fail(error, errorSize, "--size: \"%s\" is not a size like 1920x1080", text);
+    if (width < MIN_CAPTURE_WIDTH || width > MAX_CAPTURE_WIDTH || height < MIN_CAPTURE_HEIGHT ||
+        height > MAX_CAPTURE_HEIGHT)
+        return fail(error, errorSize, "--size: %dx%d is outside %dx%d to %dx%d", width, height,
+                    MIN_CAPTURE_WIDTH, MIN_CAPTURE_HEIGHT, MAX_CAPTURE_WIDTH, MAX_CAPTURE_HEIGHT);
+    out->width = width;
+    out->height = height;
+    return 1;
+}
+
+// Samples per pixel: 0 or 1 for none, or 2, 4, 8, 16.
+int parseSamples(const char* text, int* samples) {
+    int value = 0;
+    if (!parseWhole(text, text + std::strlen(text), 2, &value)) return 0;
+    if (value == 0) value = 1;
+    if (value != 1 && value != 2 && value != 4 && value != 8 && value != 16) return 0;
+    *samples = value;
+    return 1;
+}
+
 int parseFps(const char* text, int* fps) {
     if (!*text) return 0;
     int value = 0;
@@ -96,7 +134,10 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
     *out = CaptureOptions{};
     out->fps = 60;
     out->toMicros = DEMO_END_MS * MICROS_PER_MS;
-    int fpsGiven = 0, atGiven = 0, fromGiven = 0, toGiven = 0;
+    out->width = DEFAULT_CAPTURE_WIDTH;
+    out->height = DEFAULT_CAPTURE_HEIGHT;
+    out->samples = 1;
+    int fpsGiven = 0, atGiven = 0, fromGiven = 0, toGiven = 0, sizeGiven = 0, msaaGiven = 0;
 
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
@@ -109,7 +150,8 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
             out->bench = 1;
             continue;
         }
-        const char* known[] = {"--fps", "--at", "--from", "--to", "--out", "--video"};
+        const char* known[] = {"--fps", "--at",    "--from", "--to",
+                               "--out", "--video", "--size", "--msaa"};
         int isKnown = 0;
         for (const char* name : known) isKnown |= std::strcmp(option, name) == 0;
         if (!isKnown) return fail(error, errorSize, "unknown option \"%s\"", option);
@@ -136,6 +178,15 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
                 return fail(error, errorSize, "%s: %s ms is past the end of the demo (%lld ms)",
                             option, value, static_cast<long long>(DEMO_END_MS));
             (isFrom ? out->fromMicros : out->toMicros) = micros;
+        } else if (std::strcmp(option, "--size") == 0) {
+            if (sizeGiven++) return fail(error, errorSize, "--size is given twice");
+            if (!parseSize(value, out, error, errorSize)) return 0;
+        } else if (std::strcmp(option, "--msaa") == 0) {
+            if (msaaGiven++) return fail(error, errorSize, "--msaa is given twice");
+            if (!parseSamples(value, &out->samples))
+                return fail(error, errorSize,
+                            "--msaa: \"%s\" is not a sample count (1 for none, 2, 4, 8 or 16)",
+                            value);
         } else if (std::strcmp(option, "--out") == 0) {
             if (out->outDir) return fail(error, errorSize, "--out is given twice");
             if (!*value) return fail(error, errorSize, "--out needs a folder");
@@ -155,12 +206,16 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
         return fail(error, errorSize, "--at names its frames itself: leave out --from and --to");
     if (out->atCount && out->videoFile)
         return fail(error, errorSize, "--at writes pictures, not a video: leave out --video");
+    // The video's colour format halves the colour resolution both ways.
+    if (out->videoFile && (out->width % 2 || out->height % 2))
+        return fail(error, errorSize, "--video needs an even width and height, not %dx%d",
+                    out->width, out->height);
     return 1;
 }
 
 const char* captureUsage() {
     return "usage: demo-capture [--fps N] [--at MS[,MS...]] [--from MS] [--to MS]\n"
-           "                    [--out DIR] [--video FILE] [--bench]\n"
+           "                    [--out DIR] [--video FILE] [--bench] [--size WxH] [--msaa N]\n"
            "Renders the demo headless from data\\ under the working directory.\n"
            "  --fps N       frames per second of music time (1 to 1000, default 60)\n"
            "  --at MS,...   write only the frames at these music times as at-<MS>.png\n"
@@ -169,5 +224,8 @@ const char* captureUsage() {
            "  --to MS       last music time written (default 228000, the end of the demo)\n"
            "  --out DIR     write frame-000000.png ... and music.wav into DIR\n"
            "  --video FILE  encode the frames and the music into FILE with ffmpeg\n"
-           "  --bench       write nothing; print load time, peak memory and frame times\n";
+           "  --bench       write nothing; print load time, peak memory and frame times\n"
+           "  --size WxH    frame size, 320x240 to 3840x2160 (default 640x480); the 4:3\n"
+           "                picture is centred with black bars on the other sides\n"
+           "  --msaa N      samples per pixel: 1 (none, the default), 2, 4, 8 or 16\n";
 }

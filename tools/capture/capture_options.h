@@ -10,6 +10,13 @@
 constexpr int MAX_AT_TIMES = 64;
 // Longest time text kept for a file name ("228000.125" and the terminator fit).
 constexpr int AT_TEXT_CAPACITY = 16;
+// Frame sizes --size accepts, and the default.
+constexpr int MIN_CAPTURE_WIDTH = 320;
+constexpr int MIN_CAPTURE_HEIGHT = 240;
+constexpr int MAX_CAPTURE_WIDTH = 3840;
+constexpr int MAX_CAPTURE_HEIGHT = 2160;
+constexpr int DEFAULT_CAPTURE_WIDTH = 640;
+constexpr int DEFAULT_CAPTURE_HEIGHT = 480;
 
 // One requested picture: its music time in microseconds, and the text given for its name.
 struct AtTime {
@@ -25,6 +32,8 @@ struct CaptureOptions {
     int64_t toMicros;           // last music time written
     const char* outDir;         // --out, or null
     const char* videoFile;      // --video, or null
+    int width, height;          // frame size in pixels (--size)
+    int samples;                // samples per pixel (--msaa); 1 for none
     int bench;                  // 1: write nothing, print timings
     int help;                   // 1: print the usage and stop
 };

@@ -8,10 +8,12 @@
 #include <GL/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "frame_schedule.h"
 #include "frame_timings.h"
@@ -26,11 +28,11 @@
 
 namespace {
 
-constexpr size_t FRAME_BYTES = size_t{CAPTURE_WIDTH} * CAPTURE_HEIGHT * 3;
-
 int32_t drivenPosition = 0;
-uint8_t bottomUp[FRAME_BYTES];
-uint8_t topDown[FRAME_BYTES];
+// The frame read back, first row at the top; sized for the run's frames before they start.
+std::vector<uint8_t> framePixels;
+int frameWidth = 0;
+int frameHeight = 0;
 
 int32_t drivenClock() { return drivenPosition; }
 
@@ -43,14 +45,14 @@ int report(const char* what, const std::string& detail) {
     return 1;
 }
 
-// The frame just drawn, first row at the top (GL reads from the bottom).
+// The frame just drawn, first row at the top (GL reads from the bottom), turned over in place.
 void readFrame() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, CAPTURE_WIDTH, CAPTURE_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, bottomUp);
-    const size_t row = size_t{CAPTURE_WIDTH} * 3;
-    for (int y = 0; y < CAPTURE_HEIGHT; ++y)
-        std::copy(bottomUp + (CAPTURE_HEIGHT - 1 - y) * row,
-                  bottomUp + (CAPTURE_HEIGHT - y) * row, topDown + y * row);
+    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, framePixels.data());
+    const size_t row = static_cast<size_t>(frameWidth) * 3;
+    for (int y = 0; y < frameHeight / 2; ++y)
+        std::swap_ranges(framePixels.begin() + y * row, framePixels.begin() + (y + 1) * row,
+                         framePixels.begin() + (frameHeight - 1 - y) * row);
 }
 
 std::string outputFolder(const CaptureOptions& options) {
@@ -66,17 +68,17 @@ int keepFrame(const CaptureOptions& options, const FrameSchedule& schedule,
     std::string folder = outputFolder(options);
     for (int k = frame.atFirst; k < frame.atEnd; ++k) {
         std::string path = folder + "/at-" + options.at[schedule.atOrder[k]].text + ".png";
-        if (!writePng(path.c_str(), topDown, CAPTURE_WIDTH, CAPTURE_HEIGHT))
+        if (!writePng(path.c_str(), framePixels.data(), frameWidth, frameHeight))
             return !report("cannot write ", path);
     }
     if (options.outDir && options.atCount == 0) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame.number));
         std::string path = folder + name;
-        if (!writePng(path.c_str(), topDown, CAPTURE_WIDTH, CAPTURE_HEIGHT))
+        if (!writePng(path.c_str(), framePixels.data(), frameWidth, frameHeight))
             return !report("cannot write ", path);
     }
-    if (options.videoFile && !writeVideoFrame(topDown))
+    if (options.videoFile && !writeVideoFrame(framePixels.data()))
         return !report("ffmpeg stopped while encoding ", options.videoFile);
     return 1;
 }
@@ -143,8 +145,14 @@ int runCapture(const CaptureOptions& options) {
     suppressMessageBoxes(1);
     setAudioPositionSource(drivenClock);
     auto loadStart = std::chrono::steady_clock::now();
-    if (!startDemo(CONTEXT_HEADLESS)) return 1;
+    if (!startDemo(CONTEXT_HEADLESS, {options.width, options.height, options.samples})) return 1;
     double loadSeconds = secondsSince(loadStart);
+    frameWidth = options.width;
+    frameHeight = options.height;
+    framePixels.assign(static_cast<size_t>(frameWidth) * frameHeight * 3, 0);
+    if (platformSamples() != options.samples)
+        std::fprintf(stderr, "demo-capture: the driver draws with %d samples per pixel (%d asked)\n",
+                     platformSamples(), options.samples);
 
     int32_t musicStart = 0, musicEnd = 0;
     int hasMusic = keptMusicRange(options, &musicStart, &musicEnd);
@@ -159,8 +167,8 @@ int runCapture(const CaptureOptions& options) {
         videoMusic = std::string(options.videoFile) + ".music.wav";
         if (!writeMusicWav(MUSIC_PATH, videoMusic.c_str(), musicStart, musicEnd))
             return report("cannot write the music to ", videoMusic);
-        if (!openVideoPipe(options.videoFile, videoMusic.c_str(), options.fps, CAPTURE_WIDTH,
-                           CAPTURE_HEIGHT)) {
+        if (!openVideoPipe(options.videoFile, videoMusic.c_str(), options.fps, frameWidth,
+                           frameHeight)) {
             std::remove(videoMusic.c_str());
             return report("cannot start ffmpeg for ", options.videoFile);
         }

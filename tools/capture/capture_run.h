@@ -5,9 +5,6 @@
 
 #include "capture_options.h"
 
-constexpr int CAPTURE_WIDTH = 640;
-constexpr int CAPTURE_HEIGHT = 480;
-
 // Runs the capture the options describe from data\ under the working directory. Returns the
 // process exit code: 0 on success, 1 after a reported failure (start-up, a file, ffmpeg).
 int runCapture(const CaptureOptions& options);
