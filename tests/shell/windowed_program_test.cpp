@@ -1,0 +1,138 @@
+// The windowed program as a user meets it, on a virtual display with a window manager: the
+// window is resized, laid over the whole desktop with F11 and given back with Alt+Enter, and
+// each time the window's own pixels show the picture in the largest centred 4:3 rectangle with
+// black bars beside or above and below it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tools/tool_programs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Starts the window manager, then the demo, and finds its window. After each step it waits until two pixels show that the
+// demo has drawn the window's new size: one where the new picture lies and one in a new bar,
+// which neither a frame of the former size nor what the screen showed there before can light
+// and darken both. Then it grabs the window's pixels. Loading draws only grey text in the top
+// left corner, so a lit centre means the title plays.
+const char* const SESSION_SCRIPT = R"SH(
+openbox --startup "touch wm-ready" >/dev/null 2>&1 &
+for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
+SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 90 "$1" >demo.log 2>&1 &
+demo=$!
+for i in $(seq 1 300); do
+  window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "the window never appeared"; exit 3; }
+grab() {
+  ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
+    -i "$DISPLAY" -frames:v 1 "$@"
+}
+# is lit|dark X Y: whether the pixel at (X, Y), from the top left, is so.
+is() {
+  digits=$(grab -vf "crop=1:1:$2:$3" -f rawvideo -pix_fmt rgb24 - | od -An -tu1 | tr -d ' 0\n')
+  if [ "$1" = lit ]; then [ -n "$digits" ]; else [ -z "$digits" ]; fi
+}
+# wait_until "lit|dark X Y" ...: until every condition holds (30 s at most).
+wait_until() {
+  for i in $(seq 1 120); do
+    held=yes
+    for condition in "$@"; do is $condition || held=no; done
+    [ $held = yes ] && return
+    sleep 0.25
+  done
+  echo "timed out waiting for $*"
+}
+wait_until "lit 320 240"
+xdotool windowsize --sync "$window" 1000 500
+wait_until "lit 760 250" "dark 950 250"; grab resized.png
+xdotool key --window "$window" F11
+wait_until "lit 640 300" "dark 640 10"; grab fullscreen.png
+xdotool key --window "$window" alt+Return
+wait_until "lit 500 250" "dark 100 250"; grab restored.png
+xdotool keydown --window "$window" Escape
+wait "$demo"
+echo "demo exit $?"
+)SH";
+
+struct Box {
+    int left = -1, top = -1, right = -1, bottom = -1;  // inclusive; -1 when all is black
+};
+
+// The smallest box, rows counted from the top, that holds every pixel that is not black.
+Box litBox(const PngPicture& picture) {
+    Box box;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.at(x, y);
+            if (p[0] + p[1] + p[2] == 0) continue;
+            if (box.left < 0 || x < box.left) box.left = x;
+            if (box.right < 0 || x > box.right) box.right = x;
+            if (box.top < 0) box.top = y;
+            box.bottom = y;
+        }
+    return box;
+}
+
+// Nothing is lit outside the picture rectangle, and the picture reaches the two sides of it
+// that face the bars (whatever the scene shows, its edge rows or columns are not all black).
+testing::AssertionResult pictureBetweenBars(const PngPicture& grab, int width, int height,
+                                            const Box& picture) {
+    if (grab.width != width || grab.height != height)
+        return testing::AssertionFailure() << "the window is " << grab.width << "x" << grab.height;
+    const Box lit = litBox(grab);
+    const bool inside = lit.left >= picture.left && lit.right <= picture.right &&
+                        lit.top >= picture.top && lit.bottom <= picture.bottom;
+    const bool barsBeside = picture.left > 0;
+    const bool reaches = barsBeside ? lit.left == picture.left && lit.right == picture.right
+                                    : lit.top == picture.top && lit.bottom == picture.bottom;
+    if (inside && reaches) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "lit x " << lit.left << ".." << lit.right << ", y "
+                                       << lit.top << ".." << lit.bottom << "; picture x "
+                                       << picture.left << ".." << picture.right << ", y "
+                                       << picture.top << ".." << picture.bottom;
+}
+
+}  // namespace
+
+TEST(WindowedProgram, PictureStaysCentredAtFourToThreeThroughResizeAndDesktopFullscreen) {
+    ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
+    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg"})
+        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
+        << "the build made no data set";
+
+    char pattern[] = "/tmp/windowed-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    struct RemovedAtEnd {
+        fs::path folder;
+        ~RemovedAtEnd() {
+            std::error_code error;
+            fs::remove_all(folder, error);
+        }
+    } removed{root};
+    fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
+    std::ofstream(root / "session.sh") << SESSION_SCRIPT;
+
+    ProgramRun run = runIn(root, "timeout -k 5 150 xvfb-run -a -s '-screen 0 1280x1024x24' "
+                                 "sh session.sh " + quoted(WINDOWED_PROGRAM));
+    SCOPED_TRACE(run.out + run.err + slurp(root / "demo.log"));
+    EXPECT_NE(run.out.find("demo exit 0"), std::string::npos);
+
+    // 1000 x 500: 667 columns of picture from column 166. 1280 x 1024: 960 rows from row 32.
+    const PngPicture resized = readPng(root / "resized.png");
+    const PngPicture fullscreen = readPng(root / "fullscreen.png");
+    const PngPicture restored = readPng(root / "restored.png");
+    ASSERT_TRUE(resized.ok && fullscreen.ok && restored.ok);
+    EXPECT_TRUE(pictureBetweenBars(resized, 1000, 500, {166, 0, 832, 499}));
+    EXPECT_TRUE(pictureBetweenBars(fullscreen, 1280, 1024, {0, 32, 1279, 991}));
+    EXPECT_TRUE(pictureBetweenBars(restored, 1000, 500, {166, 0, 832, 499}));
+}
