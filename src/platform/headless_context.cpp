@@ -35,6 +35,10 @@ PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
 PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
 PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample;
 PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+PFNGLFENCESYNCPROC fenceSync;
+PFNGLCLIENTWAITSYNCPROC clientWaitSync;
+PFNGLDELETESYNCPROC deleteSync;
+GLsync previousFrame = nullptr;  // the frame before the last swapped one, while it renders
 PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
 PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
@@ -123,6 +127,9 @@ int platformCreateHeadlessContext(int width, int height, int samples) {
         !load(deleteFramebuffers, "glDeleteFramebuffers") ||
         !load(deleteRenderbuffers, "glDeleteRenderbuffers"))
         return 0;
+    if (!load(fenceSync, "glFenceSync") || !load(clientWaitSync, "glClientWaitSync") ||
+        !load(deleteSync, "glDeleteSync"))
+        fenceSync = nullptr;
     GLint maxSamples = 1;
     if (samples > 1) glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
     if (samples > maxSamples) samples = maxSamples;
@@ -157,6 +164,10 @@ int platformCreateHeadlessContext(int width, int height, int samples) {
 
 void platformDestroyHeadlessContext() {
     if (!headless) return;
+    if (previousFrame) {
+        deleteSync(previousFrame);
+        previousFrame = nullptr;
+    }
     deleteFramebuffers(1, &framebuffer);
     deleteRenderbuffers(1, &colourBuffer);
     deleteRenderbuffers(1, &depthBuffer);
@@ -178,7 +189,10 @@ int platformIsHeadless() { return headless ? 1 : 0; }
 
 // The offscreen framebuffer is both front and back buffer: a swap makes sure the frame is done,
 // resolving the samples first where there are several. The copy covers the whole framebuffer,
-// so the scissor rectangle the demo draws in is lifted for it.
+// so the scissor rectangle the demo draws in is lifted for it. The driver renders on threads of
+// its own and lets many frames queue up, each holding its vertices and pictures (hundreds of
+// megabytes when nothing reads the frames back); a swap therefore waits until the frame before
+// this one is drawn, so that one frame renders while the next is built.
 void swapHeadlessBuffers() {
     if (resolveFramebuffer) {
         GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
@@ -191,7 +205,17 @@ void swapHeadlessBuffers() {
         bindFramebuffer(GL_READ_FRAMEBUFFER, resolveFramebuffer);
         if (scissor) glEnable(GL_SCISSOR_TEST);
     }
+    if (!fenceSync) {
+        glFinish();
+        return;
+    }
+    GLsync frame = fenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     glFlush();
+    if (previousFrame) {
+        clientWaitSync(previousFrame, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+        deleteSync(previousFrame);
+    }
+    previousFrame = frame;
 }
 
 void headlessFramebufferSize(int* width, int* height) {

@@ -2,7 +2,6 @@
 // frame lands in the music, which frames a run draws and keeps, the WAV and PNG files it
 // writes, and the timing and progress figures it prints.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "frame_timings.h"
 #include "png_writer.h"
 #include "progress_report.h"
+#include "tools/tool_programs.h"
 #include "wav_writer.h"
 
 namespace {
@@ -315,30 +315,6 @@ TEST(WavWriter, UndecodableMusicLeavesNoFileBehind) {
 
 // ---- PNG ----
 
-namespace {
-
-struct DecodedPng {
-    int ok = 0;
-    int width = 0, height = 0, colourType = -1, depth = 0;
-    std::vector<uint8_t> rgb;
-};
-
-DecodedPng decodePng(const std::string& path) {
-    DecodedPng out;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
-    out.width = static_cast<int>(image.width);
-    out.height = static_cast<int>(image.height);
-    out.colourType = (image.format & PNG_FORMAT_FLAG_COLOR) ? 1 : 0;
-    image.format = PNG_FORMAT_RGB;
-    out.rgb.resize(PNG_IMAGE_SIZE(image));
-    out.ok = png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr);
-    return out;
-}
-
-}  // namespace
-
 TEST(PngWriter, WritesRgbPixelsTopRowFirstAndTheSameBytesEveryTime) {
     std::string folder = tempFolder();
     const int w = 7, h = 5;  // odd sizes catch row-stride mistakes
@@ -353,11 +329,11 @@ TEST(PngWriter, WritesRgbPixelsTopRowFirstAndTheSameBytesEveryTime) {
     std::string a = folder + "/a.png", b = folder + "/b.png";
     ASSERT_TRUE(writePng(a.c_str(), rgb.data(), w, h));
     ASSERT_TRUE(writePng(b.c_str(), rgb.data(), w, h));
-    DecodedPng decoded = decodePng(a);
+    PngPicture decoded = readPng(a);
     ASSERT_TRUE(decoded.ok);
     EXPECT_EQ(decoded.width, w);
     EXPECT_EQ(decoded.height, h);
-    EXPECT_EQ(decoded.colourType, 1);
+    EXPECT_EQ(decoded.colour, 1);
     EXPECT_EQ(decoded.rgb, rgb);
     EXPECT_EQ(readFile(a), readFile(b));
     EXPECT_FALSE(std::filesystem::exists(a + ".partial"));

@@ -49,6 +49,7 @@ PngPicture readPng(const fs::path& path) {
     if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
     picture.width = static_cast<int>(image.width);
     picture.height = static_cast<int>(image.height);
+    picture.colour = (image.format & PNG_FORMAT_FLAG_COLOR) ? 1 : 0;
     image.format = PNG_FORMAT_RGB;
     picture.rgb.resize(PNG_IMAGE_SIZE(image));
     picture.ok = png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr);

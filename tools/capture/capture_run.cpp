@@ -149,7 +149,9 @@ int runCapture(const CaptureOptions& options) {
     double loadSeconds = secondsSince(loadStart);
     frameWidth = options.width;
     frameHeight = options.height;
-    framePixels.assign(static_cast<size_t>(frameWidth) * frameHeight * 3, 0);
+    // A run that keeps no frame never reads one back.
+    if (options.outDir || options.videoFile || options.atCount)
+        framePixels.assign(static_cast<size_t>(frameWidth) * frameHeight * 3, 0);
     if (platformSamples() != options.samples)
         std::fprintf(stderr, "demo-capture: the driver draws with %d samples per pixel (%d asked)\n",
                      platformSamples(), options.samples);
