@@ -6,6 +6,7 @@
 
 #include "anim/frame_clock.h"
 #include "render/lens_flares.h"
+#include "render/overlays.h"
 #include "render_fixture.h"
 
 namespace {
@@ -63,6 +64,18 @@ TEST_F(LensFlares, ChainRunsFromTheMirroredLightThroughTheCentre) {
     drawFlares(scene.get());
     EXPECT_TRUE(greyNear(pixelAt(0.15, -0.15), 77));
     EXPECT_TRUE(greyNear(pixelAt(0.3, 0.0), 0));
+}
+
+// The elements keep the depth test: where a tile of the mask still stands, they do not show.
+TEST_F(LensFlares, TileMaskHidesTheElements) {
+    greySlot(98, 0, 1.0f);
+    Vec3 anchor{0, 0, -10};
+    std::vector<FlareElement> screen = {element(1.0f, 1, 1, 1)};
+    addSet(screen, &anchor);
+    drawTileMask(4);  // the top row stands
+    drawFlares(scene.get());
+    EXPECT_TRUE(greyNear(pixelAt(0.5, -0.5), 255));
+    EXPECT_TRUE(greyNear(pixelAt(0.5, 0.5), 0));
 }
 
 TEST_F(LensFlares, WeightFallsOffWithDistanceFromCentre) {

@@ -116,6 +116,28 @@ TEST_F(MeshDrawing, TwoPassAddsTintedOverlayOnlyWhereEveryCornerHasRed) {
     EXPECT_FALSE(glInteger<bool>(GL_DEPTH_WRITEMASK));
 }
 
+// Corners map their texture coordinates u across and v up; the second pass of a two-pass object
+// takes the second pair (here the first turned by half a turn) on its overlay picture.
+TEST_F(MeshDrawing, CornersMapTheirCoordinatesAndTheSecondPassItsSecondPair) {
+    TextureSlot* slot = &table[4];
+    slot->glName = slot->overlayGlName = patternTexture();
+    SceneObject* o = f->addQuads(-10, -10, 10, 10, -10, 4);
+    for (int k = 0; k < 2; ++k) {
+        for (Corner& c : o->faces[k].corners) {
+            const Vec3& e = o->eyeVertices[c.vertex];
+            c.u = (e.x + 10) / 20, c.v = (e.y + 10) / 20, c.u2 = 1 - c.u, c.v2 = 1 - c.v;
+        }
+    }
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(colourNear(pixelAt(0.5, -0.5), 0, 100, 0));
+    EXPECT_TRUE(colourNear(pixelAt(-0.5, 0.5), 0, 0, 100));
+    GlTestContext::clear(0.0f);
+    slot->flags = SLOT_SCROLL_OVERLAY;
+    drawOpaqueObjects(scene());
+    EXPECT_TRUE(colourNear(pixelAt(0.5, -0.5), 0, 100, 100));
+    EXPECT_TRUE(colourNear(pixelAt(-0.5, -0.5), 200, 100, 100));
+}
+
 TEST_F(MeshDrawing, TranslucentAddsTextureIgnoringCornerColoursAndMayDropFog) {
     GlTestContext::clear(0.25f);
     greySlot(6, 100, 0.3f);

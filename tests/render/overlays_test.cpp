@@ -67,6 +67,20 @@ TEST_F(Overlays, LayersAddOrMultiplyWherePlaced) {
     EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.0), 0));
 }
 
+// The picture follows the deformed positions, not the rest ones, with u across and v up.
+TEST_F(Overlays, LayerPictureFollowsTheDrawnPositionsUAcrossVUp) {
+    table[5].glName = patternTexture();
+    TestLayer full(-1, -1, 1, 1);
+    full.layer.deformer = [](LayerVertex* v, float) {
+        v->x = v->baseX + 0.5f, v->y = v->baseY, v->z = v->baseZ;
+    };
+    drawLayerShifted(&full.layer, 1, 0, 0, 0, 0);
+    EXPECT_TRUE(greyNear(pixelAt(-0.75, -0.5), 0));
+    EXPECT_TRUE(colourNear(pixelAt(-0.25, -0.5), 100, 0, 0));
+    EXPECT_TRUE(colourNear(pixelAt(0.75, -0.5), 0, 100, 0));
+    EXPECT_TRUE(colourNear(pixelAt(-0.25, 0.5), 0, 0, 100));
+}
+
 TEST_F(Overlays, LayersThatCannotDrawLeaveVerticesAndPictureAlone) {
     TestLayer f(-1, -1, 1, 1, 3, 3);
     drawLayerScaled(&f.layer, 0.0f, 1, 1, 1, 0.0f);

@@ -66,6 +66,17 @@ protected:
         return name;
     }
 
+    // 2 x 2 texels, sampled without filtering: red 100 at (u, v) near (0, 0), green 100 at (1, 0),
+    // blue 100 at (0, 1), grey 100 at (1, 1).
+    GLuint patternTexture() {
+        const GLuint name = flatTexture(0, 0, 0);
+        const uint8_t texels[16] = {100, 0, 0, 255, 0,   100, 0,   255,
+                                    0,   0, 100, 255, 100, 100, 100, 255};
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        return name;
+    }
+
     // Slot `index` with a flat grey texture and the given translucency.
     TextureSlot* greySlot(int index, uint8_t level, float translucency = 0.0f) {
         table[index].glName = flatTexture(level, level, level);
