@@ -7,12 +7,17 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "anim/frame_clock.h"
+#include "anim/frame_hooks.h"
+#include "anim/layers.h"
+#include "anim/scene_update.h"
 #include "assets/asset_setup.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
@@ -36,7 +41,18 @@ constexpr double SCENE_LENGTH_TICKS[9] = {462, 1438.5, 976.5, 896, 917, 1365, 93
 // Every drawn scene file gets a clock light, carried along world x at one unit per tick far to
 // the side of everything: with the camera looking along +y from x = 0, its eye-space x is the
 // time the scene's pass was given. Key k of morph file m has its first vertex at x = 1000 m + k.
+// The lights that sprites start from stand apart, and the fish's two objects wear its two
+// overlay textures.
 void addClocksAndKeys(const std::string& name, SceneDesc* scene) {
+    if (name == "data\\neuronal.dat") {
+        scene->lights[0].position = {vectorKey(0, {1e5f, 0, 0})};
+        scene->lights[1].position = {vectorKey(0, {-1e5f, 0, 0})};
+    }
+    if (name == "data\\aterie.dat") {
+        scene->lights[7].position = {vectorKey(0, {0, 0, 5000})};
+        scene->lights[8].position = {vectorKey(0, {0, 0, -5000})};
+    }
+    if (name == "data\\fisch2.dat") scene->objects[0].texture = 0;
     if (name.rfind("data\\morph", 0) == 0) {
         const int file = name[10] - '0';
         for (size_t k = 0; k < scene->objects.size(); ++k)
@@ -426,4 +442,125 @@ TEST_F(CompositionTest, MorphAndMirrorWriteTheirTargetsWithTheSwayWeight) {
     EXPECT_NEAR(copy.x, source.x + 0.1 * std::sin(5.0), 1e-3);
     EXPECT_NEAR(copy.y, 0.1 * std::cos(4.0 * source.x + 5.0), 1e-3);
     EXPECT_EQ(mirror.objects[1].vertices[0].x, 0);
+}
+
+// What the set-up gives each scene, seen in what its frames do: the fog its pass sets (a scene
+// without fog leaves the last density), its slots' environment and overlay coordinates, its
+// hooks at work, its sprite sets, and Layers that fit their masks and larger copies.
+TEST_F(CompositionTest, SetUpGivesEachSceneWhatItsFramesUse) {
+    using Floats = std::vector<float>;
+    glFogf(GL_FOG_DENSITY, 0.123f);
+    const std::pair<int, Floats> fogs[] = {
+        {1, {0.123f, 0, 0, 0}}, {3, {0.00005f, 0, 0, 0}}, {4, {0.00005f, 0, 0, 0}},
+        {5, {0.001f, 0, 0, 0}}, {6, {0.005f, 0.1f, 0.2f, 0.5f}}, {7, {0.01f, 0, 0, 0}},
+        {8, {0.01f, 0, 0, 0}}};
+    for (const auto& [scene, fog] : fogs) {
+        play(scene, 10);
+        GLfloat density = 0, colour[4];
+        glGetFloatv(GL_FOG_DENSITY, &density);
+        glGetFloatv(GL_FOG_COLOR, colour);
+        EXPECT_EQ((Floats{density, colour[0], colour[2], colour[3]}), fog) << "scene " << scene;
+    }
+
+    // A hook at work: the object's eye-space vertices are the hook run on the plain ones.
+    auto expectHooked = [](int n, FrameHookFunction hook, void* user) {
+        SceneObject plain = scenes[n].objects[0];
+        std::vector<Vec3> eye(plain.vertexCount);
+        for (int k = 0; k < plain.vertexCount; ++k)
+            eyeTransform(scenes[n].camera, &plain.vertices[k], &eye[k]);
+        plain.eyeVertices = eye.data();
+        hook(&plain, user);
+        for (int k = 0; k < plain.vertexCount; ++k) {
+            EXPECT_NEAR(scenes[n].objects[0].eyeVertices[k].x, eye[k].x, 0.1) << "slot " << n;
+            EXPECT_NEAR(scenes[n].objects[0].eyeVertices[k].z, eye[k].z, 0.1) << "slot " << n;
+        }
+    };
+    play(2, 700);  // the darm tube, sphere-mapped, pushed by the five balls
+    expectHooked(DARM_SCENE, pushFromSprites,
+                 &scenes[DARM_SCENE].spriteSets[DARM_BALLS_SPRITE_SET]);
+    EXPECT_EQ(scenes[DARM_SCENE].objects[0].faces[0].corners[0].u, 0.5f);
+    play(5, 125);  // the aterie sways by the scene time, not by its animation time 490
+    expectHooked(ATERIE_SCENE, swayObject, &sceneTime);
+    play(8, 250);
+    expectHooked(KOPULI_SCENE, rippleTwoCentres, &sceneTime);
+    play(6, 100);  // overlay coordinates: object x times 0.03 and 0.7, less 0.005 u (150)
+    EXPECT_NEAR(scenes[FISH_SCENE].objects[0].faces[0].corners[1].u2, 0.03 - 0.75, 1e-5);
+    EXPECT_NEAR(scenes[FISH_SCENE].objects[1].faces[0].corners[1].u2, 0.7 - 0.75, 1e-5);
+
+    // Sprite sets: how many, which texture, which kind (told by its sizes) and where from.
+    struct Sprites {
+        int scene, set, count, slot;
+        float smallest, largest, x, z, reach;
+    };
+    const Sprites sets[] = {
+        {LIGHT_SCENE, 0, 1500, LIGHT_DRIFTER_SLOT, 0, 6, 0, 0, 100},
+        {NEURONAL_SCENE, 0, 100, NET_BURST_SLOT, 0, 500, 1e5f, 0, 4500},
+        {NEURONAL_SCENE, 1, 100, NET_BURST_SLOT, 0, 500, -1e5f, 0, 4500},
+        {ATERIE_SCENE, 0, 3000, ATERIE_BLOOD_SLOT, 2, 2.5f, 0, 5000, 140},
+        {ATERIE_SCENE, 1, 3000, ATERIE_BLOOD_SLOT, 2, 2.5f, 0, -5000, 140},
+        {DARM_SCENE, 0, 300, DARM_FLARE2_SLOT, 4, 5, 0, 0, 18},
+        {DARM_SCENE, 1, 5, DARM_BALL_SLOT, 128, 128, 0, 0, 0},
+        {DARM_SCENE, 2, 300, DARM_FLARE3_SLOT, 4, 5, 0, 0, 18},
+        {DARM_SCENE, 3, 300, DARM_FLARE4_SLOT, 4, 5, 0, 0, 18},
+        {DARM_SCENE, 4, 1500, DARM_FLARE5_SLOT, 4, 5, 0, 0, 18},
+    };
+    for (const Sprites& e : sets) {
+        const SpriteSet& set = scenes[e.scene].spriteSets[e.set];
+        int strays = 0;
+        for (int k = 0; k < set.spriteCapacity; ++k) {
+            const Vec3& p = set.sprites[k].worldPosition;
+            const float size = set.sprites[k].halfSize;
+            strays += size < e.smallest || size > e.largest ||
+                      std::hypot(p.x - e.x, p.y, p.z - e.z) > e.reach;
+        }
+        EXPECT_EQ((std::vector<int>{set.spriteCapacity, int(set.slot - textureTable), strays}),
+                  (std::vector<int>{e.count, e.slot, 0}))
+            << "scene slot " << e.scene << ", set " << e.set;
+    }
+    std::vector<int> setCounts;
+    for (int n : {LIGHT_SCENE, NEURONAL_SCENE, ATERIE_SCENE, DARM_SCENE})
+        setCounts.push_back(scenes[n].spriteSetCount);
+    EXPECT_EQ(setCounts, (std::vector<int>{1, 2, 2, 5}));
+
+    // A mask and its picture cover the same grid and move alike (the second shutter shows the
+    // picture turned by half a turn); the larger copy of a text contains the smaller.
+    const std::pair<int, int> masked[] = {
+        {TITLE_LOGO_MASK_LAYER, TITLE_LOGO_LAYER}, {INNER_WORLD_MASK_LAYER, INNER_WORLD_LAYER},
+        {INNER_WORLD_MASK_LAYER, INNER_WORLD_FRAME_LAYER}, {MONKS_MASK_LAYER, MONKS_LAYER},
+        {HELMET_MASK_LAYER, HELMET_LAYER}, {BIRD_MASK_LAYER, BIRD_LAYER},
+        {EMBRYO_MASK_LAYER, EMBRYO_LAYER}, {FIRE_SPITTER_MASK_LAYER, FIRE_SPITTER_LAYER},
+        {LOWER_SHUTTER_LAYER, UPPER_SHUTTER_LAYER}};
+    for (const auto& [mask, picture] : masked) {
+        const Layer &a = *layerAt(mask), &b = *layerAt(picture);
+        ASSERT_EQ(a.vertexCount, b.vertexCount) << picture;
+        EXPECT_EQ(a.deformer, b.deformer) << picture;
+        const bool turned = picture == UPPER_SHUTTER_LAYER;
+        for (int k = 0; k < a.vertexCount; ++k) {
+            const LayerVertex &v = a.vertices[k], &w = b.vertices[k];
+            const Floats expected{v.baseX, v.baseY, turned ? 1 - v.u : v.u,
+                                  turned ? 0.99f - v.v : v.v};
+            EXPECT_EQ((Floats{w.baseX, w.baseY, w.u, w.v}), expected) << picture;
+        }
+    }
+    auto bounds = [](int n) {
+        Floats b{1e9f, 1e9f, -1e9f, -1e9f};
+        for (int k = 0; k < layerAt(n)->vertexCount; ++k) {
+            const LayerVertex& v = layerAt(n)->vertices[k];
+            b = {std::min(b[0], v.baseX), std::min(b[1], v.baseY), std::max(b[2], v.baseX),
+                 std::max(b[3], v.baseY)};
+        }
+        return b;
+    };
+    const std::pair<int, int> copies[] = {
+        {TITLE_BACKGROUND_LAYER, TITLE_WIDE_BACKGROUND_LAYER},
+        {LIGHT_TEXT_LAYER, LIGHT_TEXT_WIDE_LAYER}, {FLY_OUT_TEXT_LAYER, FLY_OUT_TEXT_WIDE_LAYER},
+        {SCREAM_TEXT_LAYER, SCREAM_TEXT_WIDE_LAYER}, {WE_WANT_TEXT_LAYER, WE_WANT_TEXT_WIDE_LAYER},
+        {WE_WANT_TEXT_WIDE_LAYER, WE_WANT_TEXT_WIDEST_LAYER},
+        {INSIDE_TEXT_LAYER, INSIDE_TEXT_WIDE_LAYER},
+        {BRAKKWELL_TEXT_LAYER, BRAKKWELL_TEXT_WIDE_LAYER}};
+    for (const auto& [small, large] : copies) {
+        const Floats s = bounds(small), l = bounds(large);
+        EXPECT_TRUE(l[0] < s[0] && l[1] < s[1] && l[2] > s[2] && l[3] > s[3]) << large;
+        EXPECT_EQ(layerAt(small)->textureSlot, layerAt(large)->textureSlot) << large;
+    }
 }
