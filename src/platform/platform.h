@@ -22,8 +22,14 @@ struct DisplayMode {
 int platformDisplayModeCount();
 // Mode number `index` of the default display; 1 on success, 0 when there is no such mode.
 int platformDisplayMode(int index, DisplayMode* out);
-// Switches the window's display to `mode`; 1 on success, 0 when the mode is refused.
-int platformSetDisplayMode(const DisplayMode& mode);
+// How switching the display went.
+enum DisplayModeChange {
+    DISPLAY_MODE_CHANGED,
+    DISPLAY_MODE_REFUSED,  // the display does not take this mode
+    DISPLAY_MODE_FAILED,   // it would, but the switch failed; the display keeps its mode
+};
+// Switches the window's display to `mode`.
+DisplayModeChange platformSetDisplayMode(const DisplayMode& mode);
 
 // ---- Window and GL context ----
 
@@ -44,8 +50,10 @@ int platformHasDisplay();
 // no such format the window opens without multisampling. 1 on success.
 int platformOpenWindow(const char* title, int width, int height, int fullscreen, int samples);
 // Makes a compatibility-profile context (16 colour bits, 16 depth bits at least) for the window
-// and makes it current.
+// and makes it current. On any failure no context of the window's is left.
 GlContextResult platformCreateGlContext();
+// 1 while a GL context is current (the window's or the headless one).
+int platformHasGlContext();
 // Size in pixels of what the context draws into: the window's drawable, or the offscreen
 // framebuffer of the headless context.
 void platformClientSize(int* width, int* height);
@@ -69,6 +77,25 @@ void platformCloseWindow();
 int platformCreateHeadlessContext(int width, int height, int samples);
 void platformDestroyHeadlessContext();
 int platformIsHeadless();
+
+// ---- A display for tests ----
+
+// Stands in for the display server while set: the window opens or not, its GL context comes out
+// as told (a ready one is the headless context already current), the display offers `modes` and
+// answers a switch with `modeChange`. The platform writes the last three fields, so a test sees
+// what was left behind.
+struct SimulatedDisplay {
+    int opensWindow;
+    GlContextResult context;
+    const DisplayMode* modes;
+    int modeCount;
+    DisplayModeChange modeChange;
+    int windowOpen = 0;    // 1 from opening to closing the window
+    int modeSwitched = 0;  // 1 while the display runs in the switched mode
+    int cursorHidden = 0;
+};
+// Null goes back to the real display.
+void simulateDisplay(SimulatedDisplay* display);
 
 // ---- Events ----
 

@@ -2,7 +2,9 @@
 // The fullscreen build switches the display to the chosen mode through a fullscreen window;
 // whatever way the process ends, the desktop mode is given back (platformCloseWindow runs at
 // exit). The ordinary window can be resized, maximised and laid over the whole desktop
-// without a mode change. Events are translated to the Windows virtual-key codes the demo reads.
+// without a mode change; a display that has no pixel format for GL still gets its window,
+// without a context. Events are translated to the Windows virtual-key codes the demo reads.
+// Tests may put a simulated display in place of the real one.
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
@@ -14,7 +16,11 @@
 namespace {
 
 SDL_Window* window = nullptr;
+bool windowHasGl = false;
 SDL_GLContext glContext = nullptr;
+SimulatedDisplay* simulated = nullptr;
+int simulatedSize[2] = {0, 0};
+bool simulatedContext = false;
 bool videoReady = false;
 bool videoTried = false;
 bool displayModeChanged = false;
@@ -71,11 +77,17 @@ void closeAtExit() { platformCloseWindow(); }
 int platformHasDisplay() { return initVideo() ? 1 : 0; }
 
 int platformDisplayModeCount() {
+    if (simulated) return simulated->modeCount;
     if (!initVideo()) return -1;
     return SDL_GetNumDisplayModes(0);
 }
 
 int platformDisplayMode(int index, DisplayMode* out) {
+    if (simulated) {
+        if (index < 0 || index >= simulated->modeCount) return 0;
+        *out = simulated->modes[index];
+        return 1;
+    }
     if (!initVideo()) return 0;
     SDL_DisplayMode mode;
     if (SDL_GetDisplayMode(0, index, &mode) != 0) return 0;
@@ -86,9 +98,15 @@ int platformDisplayMode(int index, DisplayMode* out) {
     return 1;
 }
 
-int platformSetDisplayMode(const DisplayMode& wanted) {
-    if (!window) return 0;
-    // Find the SDL mode record again so that the pixel format and refresh rate match exactly.
+DisplayModeChange platformSetDisplayMode(const DisplayMode& wanted) {
+    if (simulated) {
+        if (simulated->modeChange == DISPLAY_MODE_CHANGED) simulated->modeSwitched = 1;
+        return simulated->modeChange;
+    }
+    if (!window) return DISPLAY_MODE_FAILED;
+    // Find the SDL mode record again so that the pixel format and refresh rate match exactly. A
+    // mode the display does not list, or will not set for the window, is refused; a switch that
+    // fails beyond that leaves the window as it is, over the desktop's mode.
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode mode;
@@ -96,16 +114,21 @@ int platformSetDisplayMode(const DisplayMode& wanted) {
         if (mode.w == wanted.width && mode.h == wanted.height &&
             static_cast<int>(SDL_BITSPERPIXEL(mode.format)) == wanted.bitsPerPixel &&
             mode.refresh_rate == wanted.refreshRate) {
-            if (SDL_SetWindowDisplayMode(window, &mode) != 0) return 0;
-            if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) return 0;
+            if (SDL_SetWindowDisplayMode(window, &mode) != 0) return DISPLAY_MODE_REFUSED;
+            if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0)
+                return DISPLAY_MODE_FAILED;
             displayModeChanged = true;
-            return 1;
+            return DISPLAY_MODE_CHANGED;
         }
     }
-    return 0;
+    return DISPLAY_MODE_REFUSED;
 }
 
 int platformOpenWindow(const char* title, int width, int height, int fullscreen, int samples) {
+    if (simulated) {
+        simulatedSize[0] = width, simulatedSize[1] = height;
+        return simulated->windowOpen = simulated->opensWindow;
+    }
     if (!initVideo()) return 0;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
@@ -130,6 +153,9 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen,
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
         window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     }
+    // No pixel format for GL: the window opens without, and making its context fails.
+    windowHasGl = window != nullptr;
+    if (!window) window = SDL_CreateWindow(title, 0, 0, width, height, flags & ~SDL_WINDOW_OPENGL);
     if (!window) return 0;
     static bool registered = false;
     if (!registered) {
@@ -140,7 +166,11 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen,
 }
 
 GlContextResult platformCreateGlContext() {
-    if (!window) return GL_CONTEXT_NO_PIXEL_FORMAT;
+    if (simulated) {
+        simulatedContext = simulated->context == GL_CONTEXT_READY;
+        return simulated->context;
+    }
+    if (!window || !windowHasGl) return GL_CONTEXT_NO_PIXEL_FORMAT;
     glContext = SDL_GL_CreateContext(window);
     if (!glContext) return GL_CONTEXT_NOT_CREATED;
     int red = 0, green = 0, blue = 0, depth = 0;
@@ -148,12 +178,31 @@ GlContextResult platformCreateGlContext() {
     SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &green);
     SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &blue);
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
-    if (red + green + blue < 15 || depth < 16) return GL_CONTEXT_PIXEL_FORMAT_REFUSED;
-    if (SDL_GL_MakeCurrent(window, glContext) != 0) return GL_CONTEXT_NOT_ACTIVATED;
-    return GL_CONTEXT_READY;
+    GlContextResult result = GL_CONTEXT_READY;
+    if (red + green + blue < 15 || depth < 16)
+        result = GL_CONTEXT_PIXEL_FORMAT_REFUSED;
+    else if (SDL_GL_MakeCurrent(window, glContext) != 0)
+        result = GL_CONTEXT_NOT_ACTIVATED;
+    if (result != GL_CONTEXT_READY) {
+        // Start-up goes on without a context rather than with one in an unwanted format.
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(glContext);
+        glContext = nullptr;
+    }
+    return result;
+}
+
+int platformHasGlContext() {
+    if (simulated) return simulatedContext ? 1 : 0;
+    return glContext != nullptr || platformIsHeadless() ? 1 : 0;
 }
 
 void platformClientSize(int* width, int* height) {
+    if (simulated) {
+        *width = simulatedSize[0];
+        *height = simulatedSize[1];
+        return;
+    }
     *width = 0;
     *height = 0;
     if (platformIsHeadless())
@@ -183,6 +232,7 @@ void platformShowWindow() {
 }
 
 void platformShowCursor(int visible) {
+    if (simulated) simulated->cursorHidden = !visible;
     if (!videoReady) return;
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
     cursorHidden = !visible;
@@ -197,6 +247,10 @@ void platformSwapBuffers() {
 }
 
 void platformCloseWindow() {
+    if (simulated) {
+        simulated->windowOpen = simulated->modeSwitched = simulated->cursorHidden = 0;
+        simulatedContext = false;
+    }
     if (displayModeChanged && window) {
         SDL_SetWindowFullscreen(window, 0);
         displayModeChanged = false;
@@ -259,4 +313,9 @@ void platformPostEvent(const PlatformEvent& event) {
     if (postedCount == POSTED_EVENTS) return;  // a full queue drops the newest, like a busy system
     postedEvents[(postedHead + postedCount) % POSTED_EVENTS] = event;
     ++postedCount;
+}
+
+void simulateDisplay(SimulatedDisplay* display) {
+    simulated = display;
+    simulatedContext = false;
 }

@@ -1,11 +1,15 @@
 // The one window of the program and its GL context. The fullscreen build picks the 640 x 480
 // display mode with the most bits per pixel and switches to it; the windowed build leaves the
 // display alone, and its window may take any size: F11 or Alt+Enter lay it over the whole
-// desktop and back. Whatever the window's size, the picture is drawn at the window's own
-// resolution in the largest 4:3 rectangle centred in it (viewport and scissor), with black
-// bars on the other sides; overlays, fades and text all place themselves in the viewport, so
-// the composition stays the same. Key states change only while pumpMessages dispatches
-// events, and a close request ends the process at once with exit code 0, giving the display
+// desktop and back. A display that will not switch for another reason than refusing the mode
+// leaves the window over the desktop's mode. When the GL context cannot be made, its failure is
+// shown and the window still counts as created; the multitexture check then stops start-up.
+// Whatever the window's size, the picture is drawn at the window's own resolution in the
+// largest 4:3 rectangle centred in it (viewport and scissor), with black bars on the other
+// sides; overlays, fades and text all place themselves in the viewport, so the composition
+// stays the same. Key states change only while pumpMessages dispatches events, and a key
+// pressed and released within one pump stays down until the next, so that the frame sees a
+// quick tap. A close request ends the process at once with exit code 0, giving the display
 // mode back first.
 #include "shell/gl_window.h"
 
@@ -35,6 +39,9 @@ int windowWidth = 640;
 int windowHeight = 480;
 int resizableWindow = 0;    // the windowed build's window is open
 int desktopFullscreen = 0;  // it covers the desktop
+// Keys that went down in the current pump, and those of them already released again.
+bool pressedInPump[256];
+bool releaseAtNextPump[256];
 
 // F11, or Enter while Alt is held; a key the keyboard repeats toggles only once.
 void toggleFullscreenOnKey(const PlatformEvent& event) {
@@ -110,7 +117,7 @@ int createGlWindow(int width, int height, int fullscreen, int samples) {
         if (count == 0) return 0;
         int chosen = chooseDisplayMode(modes, count, requestedWidth, requestedHeight);
         if (chosen < 0) return 0;
-        if (!platformSetDisplayMode(modes[chosen])) return 0;
+        if (platformSetDisplayMode(modes[chosen]) == DISPLAY_MODE_REFUSED) return 0;
         platformShowCursor(0);
     }
     platformShowWindow();
@@ -120,11 +127,18 @@ int createGlWindow(int width, int height, int fullscreen, int samples) {
 void windowProc(const PlatformEvent& event) {
     switch (event.kind) {
         case PLATFORM_KEY_DOWN:
-            if (event.key >= 0 && event.key < 256) keyDown[event.key] = 1;
+            if (event.key < 0 || event.key >= 256) break;
+            keyDown[event.key] = 1;
+            pressedInPump[event.key] = true;
+            releaseAtNextPump[event.key] = false;
             toggleFullscreenOnKey(event);
             break;
         case PLATFORM_KEY_UP:
-            if (event.key >= 0 && event.key < 256) keyDown[event.key] = 0;
+            if (event.key < 0 || event.key >= 256) break;
+            if (pressedInPump[event.key])
+                releaseAtNextPump[event.key] = true;
+            else
+                keyDown[event.key] = 0;
             break;
         case PLATFORM_RESIZED:
             resizeViewport(event.width, event.height);
@@ -220,6 +234,7 @@ int hasGlExtension(const char* name) {
 }
 
 int checkMultitexture() {
+    if (!platformHasGlContext()) return 0;  // no context, no extension string to search
     int multitexture = hasGlExtension("GL_ARB_multitexture");
     if (multitexture) hasGlExtension("GL_EXT_texture_env_combine");  // looked up, never decides
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
@@ -227,6 +242,10 @@ int checkMultitexture() {
 }
 
 void pumpMessages() {
+    for (int key = 0; key < 256; ++key) {
+        if (releaseAtNextPump[key]) keyDown[key] = 0;
+        pressedInPump[key] = releaseAtNextPump[key] = false;
+    }
     PlatformEvent event;
     while (platformPollEvent(&event)) windowProc(event);
 }

@@ -10,14 +10,16 @@ struct PictureRect {
     int x, y, width, height;
 };
 
-// Key states by virtual-key code, 1 while down; changed only while pumpMessages dispatches.
+// Key states by virtual-key code, 1 while down; changed only while pumpMessages dispatches. A
+// key released in the pump that pressed it stays down until the next pump.
 extern int keyDown[256];
 // Largest texture side the driver accepts, read by checkMultitexture.
 extern int maxTextureSize;
 // The picture rectangle of the current window size; everything is drawn inside it.
 extern PictureRect pictureRect;
 
-// Opens the window and makes its GL context current; 1 on success, 0 for "no window".
+// Opens the window and makes its GL context current; 1 on success (a context that could not be
+// made is reported, and the window still counts), 0 for "no window" or a refused display mode.
 // `samples` above 1 asks for multisampling, which the window goes without where the display
 // has none.
 int createGlWindow(int width, int height, int fullscreen, int samples);
@@ -39,7 +41,7 @@ void clearFrame();
 int hasGlExtension(const char* name);
 // 1 when `name` (not empty, no blank) stands as a whole word in the blank-separated list.
 int extensionListHas(const char* extensions, const char* name);
-// Reads maxTextureSize; 0 when GL_ARB_multitexture is missing.
+// Reads maxTextureSize; 0 when GL_ARB_multitexture is missing or no GL context is current.
 int checkMultitexture();
 // Dispatches every waiting event without blocking.
 void pumpMessages();

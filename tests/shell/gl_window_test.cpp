@@ -106,12 +106,15 @@ TEST(KeyStates, ChangeOnlyWhileMessagesArePumped) {
     EXPECT_EQ(keyDown[27], 0);
     pumpMessages();
     EXPECT_EQ(keyDown[27], 1);
-    // Pressed and released between two pumps: up again by the time anyone looks.
+    // Released after that pump: up at once. Pressed and released within one pump: down for that
+    // frame, up after the next pump.
     platformPostEvent({PLATFORM_KEY_UP, 27, 0, 0});
     platformPostEvent({PLATFORM_KEY_DOWN, 'A', 0, 0});
     platformPostEvent({PLATFORM_KEY_UP, 'A', 0, 0});
     pumpMessages();
     EXPECT_EQ(keyDown[27], 0);
+    EXPECT_EQ(keyDown['A'], 1);
+    pumpMessages();
     EXPECT_EQ(keyDown['A'], 0);
 }
 

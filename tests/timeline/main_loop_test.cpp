@@ -97,9 +97,11 @@ TEST_F(MainLoop, EscapeHeldBeforeTheLoopDrawsNoFrame) {
     EXPECT_EQ(beginTimeline(), 0);
 }
 
+// A quick tap, pressed and released before the frame looks, still counts.
 TEST_F(MainLoop, EscapeSeenByTheFirstPumpEndsAfterThatFrame) {
     ASSERT_EQ(beginTimeline(), 1);
     platformPostEvent({PLATFORM_KEY_DOWN, 27, 0, 0});
+    platformPostEvent({PLATFORM_KEY_UP, 27, 0, 0});
     drivenPosition = 4000;
     EXPECT_EQ(timelineFrame(), 0);
     EXPECT_NEAR(sceneMs, 4000 * MS_PER_BYTE, 1e-3);  // the frame itself was drawn
