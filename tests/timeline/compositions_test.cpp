@@ -389,37 +389,25 @@ TEST_F(CompositionTest, EachScenePassIsGivenItsStretchOfTheAnimation) {
 }
 
 // Each scene sets its own drawing globals; those it leaves alone keep what the scene before it
-// set, also when the music starts again from the title.
+// set, also when the music jumps: back to the title from scenes 6 and 3, on from scene 2 to 8.
+// Frames in the order played, each with the far depth, wobble and translucent-fog switch.
 TEST_F(CompositionTest, ScenesSetTheirDrawingGlobalsAndInheritTheRest) {
-    play(2, 100);
-    EXPECT_EQ(farCullZ, -100800.0f);
-    EXPECT_EQ(translucentFogOff, 0);
-    play(3, 100);
-    EXPECT_EQ(farCullZ, -30000.0f);
-    EXPECT_EQ(wobbleEnabled, 1);
-    play(4, 100);
-    EXPECT_EQ(farCullZ, -1800.0f);
-    EXPECT_EQ(wobbleEnabled, 0);
-    play(6, 100);
-    EXPECT_EQ(translucentFogOff, 1);
-    play(7, 100);
-    EXPECT_EQ(translucentFogOff, 0);
-
-    // The music starts again in scene 6 and in scene 3.
-    frameAt(6, 100);
-    frameAt(0, 100);
-    frameAt(1, 100);
-    EXPECT_EQ(translucentFogOff, 1);
-    frameAt(2, 100);
-    EXPECT_EQ(translucentFogOff, 0);
-    frameAt(3, 100);
-    frameAt(0, 100);
-    EXPECT_EQ(wobbleEnabled, 0);
-    EXPECT_EQ(farCullZ, -1800.0f);
-    // Scenes 6 to 8 set no far distance: after a jump from scene 2 they keep its -100800.
-    frameAt(2, 100);
-    frameAt(8, 100);
-    EXPECT_EQ(farCullZ, -100800.0f);
+    struct Frame {
+        int scene;
+        float farDepth;
+        int wobble, fogOff;
+    };
+    setAudioPositionSource(answerDrivenPosition);
+    beginTimeline();
+    for (const Frame& f : {Frame{2, -100800, 0, 0}, {3, -30000, 1, 0}, {4, -1800, 0, 0},
+                           {6, -1800, 0, 1}, {0, -1800, 0, 1}, {1, -1800, 0, 1}, {2, -100800, 0, 0},
+                           {3, -30000, 1, 0}, {0, -1800, 0, 0}, {6, -1800, 0, 1}, {7, -1800, 0, 0},
+                           {2, -100800, 0, 0}, {8, -100800, 0, 0}}) {
+        frameAt(f.scene, 100);
+        EXPECT_EQ((std::vector<float>{farCullZ, float(wobbleEnabled), float(translucentFogOff)}),
+                  (std::vector<float>{f.farDepth, float(f.wobble), float(f.fogOff)}))
+            << "scene " << f.scene;
+    }
 }
 
 // Scene 6 morphs the fish scene's second object, pulled by the sway weight (0.75 at u = 150
