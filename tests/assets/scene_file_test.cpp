@@ -310,8 +310,8 @@ TEST(SceneFile, HandBuiltBytesLandInTheirFields) {
     Scene scene{};
     ASSERT_EQ(readSceneBytes(b.data(), b.size(), &scene, 20, "hand.dat"), 1);
     using Fields = std::vector<float>;
-    auto vector = [](const KeyTrack& t) { return *static_cast<const VectorKey*>(t.keys); };
-    const VectorKey p = vector(scene.camera->positionTrack);
+    auto firstKey = [](const KeyTrack& t) { return *static_cast<const VectorKey*>(t.keys); };
+    const VectorKey p = firstKey(scene.camera->positionTrack);
     EXPECT_EQ((Fields{p.inTangent.z, float(p.time), p.value.x, p.outTangent.z}),
               (Fields{102, 103, 104, 109}));
     const auto& roll = *static_cast<const ScalarKey*>(scene.camera->rollTrack.keys);
@@ -323,11 +323,11 @@ TEST(SceneFile, HandBuiltBytesLandInTheirFields) {
               (Fields{600, 603, 604, 605, 609}));
     const Corner& c = o.faces[0].corners[1];
     EXPECT_EQ((Fields{float(o.textureSlot), o.vertices[1].x, o.vertices[2].z, float(c.vertex), c.u,
-                      c.v, vector(o.scaleTrack).value.y}),
+                      c.v, firstKey(o.scaleTrack).value.y}),
               (Fields{24, 13, 18, 1, 0.25f, 1.5f, 705}));
     EXPECT_EQ(static_cast<const ToggleKey*>(o.hideTrack.keys)->time, 800);
     const SceneLight& l = scene.lights[0];
-    EXPECT_EQ((Fields{l.red, l.green, l.blue, vector(l.positionTrack).value.z}),
+    EXPECT_EQ((Fields{l.red, l.green, l.blue, firstKey(l.positionTrack).value.z}),
               (Fields{0.25f, 0.5f, 0.125f, 906}));
     releaseScene(&scene);
 }

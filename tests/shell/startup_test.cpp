@@ -57,6 +57,8 @@ SimulatedDisplay* display = nullptr;
 // the display ran in the switched mode); start-up stops and the display mode is given back.
 TEST(StartUp, WindowModeAndContextFailuresShowTheirMessagesAndGiveTheDisplayBack) {
     GlTestContext::ensure();
+    InFolder folder(std::filesystem::temp_directory_path() / "quelldrift-simulated-start");
+    std::filesystem::create_directories("data");
     const DisplayMode modes[] = {{800, 600, 32, 60}, {640, 480, 32, 60}};
     const std::string cannotInit = "cannot init opengl-window";
     const std::string noMultitexture = "no multi-texturing supported (switched)";
