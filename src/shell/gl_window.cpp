@@ -43,10 +43,12 @@ int desktopFullscreen = 0;  // it covers the desktop
 bool pressedInPump[256];
 bool releaseAtNextPump[256];
 
-// F11, or Enter while Alt is held; a key the keyboard repeats toggles only once.
+// F11, or Enter while Alt is held (an Alt already let go in this pump, though still down for
+// the frame, is not); a key the keyboard repeats toggles only once.
 void toggleFullscreenOnKey(const PlatformEvent& event) {
     if (!resizableWindow || event.repeat) return;
-    if (event.key != KEY_F11 && !(event.key == KEY_RETURN && keyDown[KEY_ALT] == 1)) return;
+    const bool altHeld = keyDown[KEY_ALT] == 1 && !releaseAtNextPump[KEY_ALT];
+    if (event.key != KEY_F11 && !(event.key == KEY_RETURN && altHeld)) return;
     if (platformSetDesktopFullscreen(!desktopFullscreen)) desktopFullscreen = !desktopFullscreen;
 }
 
