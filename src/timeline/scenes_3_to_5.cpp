@@ -175,11 +175,16 @@ void drawScene5() {
             renderScene(aterie, f32(s + 450.0));
             drawLayerScaled(layerAt(EMBRYO_LAYER), 0.2f, 1, 1, 1, f32(bigT * 0.5));
             break;
-        default:
+        default: {
             // The last take, to the end of the scene: the fish picture alone, up from black.
-            drawLayerScaled(layerAt(FISH_PICTURE_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
+            // It would stand still for eleven seconds, so it is pushed in slowly (a sixth
+            // larger by the end) and goes down to black over the scene's ticks 1200 to 1300.
+            const float zoom = f32(1.0 + s * 0.0004);
+            drawLayerScaled(layerAt(FISH_PICTURE_LAYER), 1, zoom, zoom, 1, f32(bigT * 0.5));
             if (s < 50.0) fadeToBlack(f32(s * 0.02));
+            if (t > 1200.0) fadeToBlack(f32(1.0 - (t - 1200.0) * 0.01));
             return;
+        }
     }
 
     // The swaying texts; odd takes mirror the sway of the even ones.

@@ -262,7 +262,7 @@ TEST_F(CompositionTest, DarmSceneAgainFlashesWhiteAndLetsTheBirdAndTextPass) {
     EXPECT_TRUE(near(at(0.95, 0), 0, 0, 60));
 }
 
-TEST_F(CompositionTest, AterieSceneFadesEveryTakeAndEndsOnTheFishPicture) {
+TEST_F(CompositionTest, AterieSceneFadesEveryTakeAndEndsOnTheFishPictureGoingToBlack) {
     play(5, 30);  // take 0: the masked embryo (80, 0, 80) coming up at 0.6
     EXPECT_TRUE(near(at(-0.5, -0.5), 48, 0, 48));
     play(5, 80);
@@ -281,8 +281,12 @@ TEST_F(CompositionTest, AterieSceneFadesEveryTakeAndEndsOnTheFishPicture) {
     for (const auto& point : {std::pair{0.0, 0.0}, {-0.98, -0.98}, {0.98, 0.98}}) {
         EXPECT_TRUE(near(at(point.first, point.second), 0, 150, 150));
     }
-    play(5, 1360);  // and it stays up to the end of the scene
-    EXPECT_TRUE(near(at(0, 0), 0, 150, 150));
+    play(5, 1250);  // then goes down to black over ticks 1200 to 1300, pushed in all along
+    for (const auto& point : {std::pair{0.0, 0.0}, {-0.98, -0.98}, {0.98, 0.98}}) {
+        EXPECT_TRUE(near(at(point.first, point.second), 0, 75, 75));
+    }
+    play(5, 1360);
+    EXPECT_TRUE(near(at(0, 0), 0, 0, 0));
 }
 
 // The background is the dark blue clear colour; the water texture is re-made every frame from
