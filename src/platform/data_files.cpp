@@ -1,9 +1,19 @@
 // Data files are named the way the demo always names them, "data\x.jpg"; the backslashes
-// become slashes only here, at the moment a file is opened. The readers take whole files.
-// "data\" leads to the working directory's data/ folder, or, once findDataFolder has found
-// none there, to the data set installed with the program.
+// become slashes only here, at the moment a file is opened. "data\" leads to the working
+// directory's data/ folder, or, once findDataFolder has found none there, to the data set
+// installed with the program. Only regular files are data: a FIFO would hold the program until
+// some other program writes to it, and a directory or a device has no size to read, so they
+// are refused as soon as they are opened (without blocking) and before a byte is read. The
+// readers take whole files of at most MAX_DATA_FILE_BYTES, so no file can make the program ask
+// for more memory than that to hold it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -27,6 +37,15 @@ std::filesystem::path installedDataFolder() {
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error || program.empty()) return {};
     return (program.parent_path() / QD_INSTALLED_DATA_FROM_PROGRAM).lexically_normal();
+}
+
+const char* fileKind(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
 }
 
 }  // namespace
@@ -56,31 +75,58 @@ std::string nativeDataPath(const char* path) {
     return native;
 }
 
-FILE* openDataFile(const char* path, const char* mode) {
+FILE* openDataFile(const char* path) {
     if (!path) return nullptr;
-    return std::fopen(nativeDataPath(path).c_str(), mode);
+    // Non-blocking, so that opening a FIFO does not wait for a writer; the kind is then checked
+    // on the open descriptor itself, so nothing can be swapped in between check and open.
+    const int fd = open(nativeDataPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        // A missing file is the common case, and every reader has its own words for it.
+        if (errno != ENOENT) explainFailure("%s cannot be opened: %s", path, std::strerror(errno));
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        explainFailure("%s is %s, not a regular file", path, fileKind(info.st_mode));
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
 }
 
 DataFileResult readDataFile(const char* path, uint8_t** bytes, size_t* size) {
     *bytes = nullptr;
     *size = 0;
-    FILE* file = openDataFile(path, "rb");
+    FILE* file = openDataFile(path);
     if (!file) return DATA_FILE_MISSING;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    uint8_t* buffer = nullptr;
-    if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-        buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(length) + 1));
-        if (buffer &&
-            std::fread(buffer, 1, static_cast<size_t>(length), file) != static_cast<size_t>(length)) {
-            std::free(buffer);
-            buffer = nullptr;
-        }
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || info.st_size < 0) {
+        std::fclose(file);
+        explainFailure("%s cannot be read", path);
+        return DATA_FILE_UNREADABLE;
+    }
+    if (static_cast<uint64_t>(info.st_size) > MAX_DATA_FILE_BYTES) {
+        std::fclose(file);
+        explainFailure("%s is %lld bytes, more than the %zu MB a data file may hold", path,
+                       static_cast<long long>(info.st_size), MAX_DATA_FILE_BYTES >> 20);
+        return DATA_FILE_UNREADABLE;
+    }
+    const size_t length = static_cast<size_t>(info.st_size);
+    auto* buffer = static_cast<uint8_t*>(std::malloc(length + 1));
+    if (buffer && std::fread(buffer, 1, length, file) != length) {
+        std::free(buffer);
+        buffer = nullptr;
     }
     std::fclose(file);
-    if (!buffer) return DATA_FILE_UNREADABLE;
+    if (!buffer) {
+        explainFailure("%s cannot be read", path);
+        return DATA_FILE_UNREADABLE;
+    }
     buffer[length] = 0;
     *bytes = buffer;
-    *size = static_cast<size_t>(length);
+    *size = length;
     return DATA_FILE_READ;
 }

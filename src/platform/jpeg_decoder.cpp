@@ -4,8 +4,12 @@
 // a missing, truncated or corrupt picture is only a picture that did not load. Warnings about
 // corrupt data (including a file that ends early) stop the decoding in the same way. Grey, YCbCr
 // and RGB files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are
-// refused.
+// refused. So are pictures larger than MAX_PICTURE_SIDE on a side, before anything is allocated
+// for them, and progressive files of more than MAX_JPEG_SCANS scans: the library reads every
+// scan of a progressive file before the first row comes out, and each scan is a pass over the
+// whole picture. Why a picture failed is kept in words for the caller's stderr line.
 #include <csetjmp>
+#include <cstdarg>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -17,16 +21,25 @@
 
 namespace {
 
-// Largest decoded picture accepted, in bytes; larger ones fail like an allocation failure.
-constexpr size_t MAX_JPEG_BYTES = size_t{1} << 29;
-
 struct JpegErrorManager {
     jpeg_error_mgr base;  // first, so the library's pointer is also ours
     jmp_buf escape;
+    char problem[JMSG_LENGTH_MAX + 64];
 };
 
 void jumpOnError(j_common_ptr info) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (manager->problem[0] == '\0') info->err->format_message(info, manager->problem);
+    std::longjmp(manager->escape, 1);
+}
+
+// Called before every piece of input the library takes in, and so at the start of every scan.
+void limitScans(j_common_ptr info) {
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number <= MAX_JPEG_SCANS) return;
+    auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+    std::snprintf(manager->problem, sizeof manager->problem,
+                  "a progressive file of more than %d scans", MAX_JPEG_SCANS);
     std::longjmp(manager->escape, 1);
 }
 
@@ -42,10 +55,20 @@ void silentOutput(j_common_ptr) {}
 struct JpegJob {
     jpeg_decompress_struct info;
     JpegErrorManager errors;
+    jpeg_progress_mgr progress;
     unsigned char* pixels;
     int width;
     int height;
 };
+
+// Leaves why the picture is refused in the job; always 0.
+int refuse(JpegJob* job, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(job->errors.problem, sizeof job->errors.problem, format, args);
+    va_end(args);
+    return 0;
+}
 
 int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     jpeg_decompress_struct* info = &job->info;
@@ -56,6 +79,8 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     if (setjmp(job->errors.escape)) return 0;
 
     jpeg_create_decompress(info);
+    job->progress.progress_monitor = limitScans;
+    info->progress = &job->progress;
     jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
     if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) return 0;
     job->width = static_cast<int>(info->image_width);
@@ -64,15 +89,17 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     const bool colour =
         (info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB) &&
         info->num_components == 3;
-    if (!grey && !colour) return 0;
+    if (!grey && !colour) return refuse(job, "colours that are neither grey nor YCbCr nor RGB");
     info->out_color_space = JCS_EXT_BGR;
 
+    if (info->image_width == 0 || info->image_height == 0) return refuse(job, "an empty picture");
+    if (info->image_width > MAX_PICTURE_SIDE || info->image_height > MAX_PICTURE_SIDE)
+        return refuse(job, "%u x %u pixels, more than %d on a side", info->image_width,
+                      info->image_height, MAX_PICTURE_SIDE);
     const size_t rowBytes = static_cast<size_t>(info->image_width) * 3;
-    if (info->image_width == 0 || info->image_height == 0 ||
-        rowBytes * info->image_height > MAX_JPEG_BYTES)
-        return 0;
     job->pixels = static_cast<unsigned char*>(std::malloc(rowBytes * info->image_height));
-    if (!job->pixels) return 0;
+    if (!job->pixels) return refuse(job, "no memory for %u x %u pixels", info->image_width,
+                                    info->image_height);
 
     jpeg_start_decompress(info);
     if (info->output_components != 3 || info->output_width != info->image_width ||
@@ -89,11 +116,12 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
 }  // namespace
 
 int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
-                    unsigned char** pixels) {
+                    unsigned char** pixels, char* problem, size_t problemSize) {
     auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
     if (!job) {
         *width = *height = 0;
         *pixels = nullptr;
+        if (problem) std::snprintf(problem, problemSize, "no memory to decode it");
         return 0;
     }
     const int ok = decodeInto(job, bytes, size);
@@ -102,6 +130,9 @@ int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* he
     if (!ok) {
         std::free(job->pixels);
         job->pixels = nullptr;
+        if (problem)
+            std::snprintf(problem, problemSize, "%s",
+                          job->errors.problem[0] ? job->errors.problem : "not a JPEG it can read");
     }
     *width = job->width;
     *height = job->height;
@@ -116,7 +147,9 @@ int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels
     uint8_t* bytes = nullptr;
     size_t size = 0;
     if (readDataFile(path, &bytes, &size) != DATA_FILE_READ) return 0;
-    const int ok = decodeJpegBytes(bytes, size, width, height, pixels);
+    char problem[256];
+    const int ok = decodeJpegBytes(bytes, size, width, height, pixels, problem, sizeof problem);
     std::free(bytes);
+    if (!ok) explainFailure("%s: %s", path, problem);
     return ok;
 }

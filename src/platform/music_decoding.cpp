@@ -4,6 +4,8 @@
 // whose positions the timeline counts.
 #include <mpg123.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,6 +14,21 @@
 namespace {
 
 constexpr size_t DECODE_CHUNK = 65536;
+
+// The decoder reads the file through the stdio stream openDataFile gives, so the music is held
+// to the same rule as every data file: a regular file, never a FIFO to wait on.
+mpg123_ssize_t readStream(void* stream, void* buffer, size_t count) {
+    const size_t done = std::fread(buffer, 1, count, static_cast<FILE*>(stream));
+    return done == 0 && std::ferror(static_cast<FILE*>(stream)) ? -1
+                                                               : static_cast<mpg123_ssize_t>(done);
+}
+
+off_t seekStream(void* stream, off_t offset, int whence) {
+    if (fseeko(static_cast<FILE*>(stream), offset, whence) != 0) return -1;
+    return ftello(static_cast<FILE*>(stream));
+}
+
+void closeStream(void* stream) { std::fclose(static_cast<FILE*>(stream)); }
 
 }  // namespace
 
@@ -24,11 +41,33 @@ mpg123_handle* openMusicDecoder(const char* path) {
     mpg123_param(decoder, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
     mpg123_format_none(decoder);
     mpg123_format(decoder, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    FILE* stream = openDataFile(path);
+    if (!stream) {
+        if (errno == ENOENT) explainFailure("%s cannot be found", path);
+        mpg123_delete(decoder);
+        return nullptr;
+    }
+    if (mpg123_replace_reader_handle(decoder, readStream, seekStream, closeStream) != MPG123_OK) {
+        std::fclose(stream);
+        mpg123_delete(decoder);
+        return nullptr;
+    }
+    // From here on the decoder owns the stream and closes it when it is closed itself.
+    if (mpg123_open_handle(decoder, stream) != MPG123_OK) {
+        explainFailure("%s cannot be decoded", path);
+        mpg123_delete(decoder);
+        return nullptr;
+    }
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(decoder, nativeDataPath(path).c_str()) != MPG123_OK ||
-        mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != 44100 ||
+    if (mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != 44100 ||
         channels != 2 || encoding != MPG123_ENC_SIGNED_16) {
+        mpg123_frameinfo frame{};
+        if (mpg123_info(decoder, &frame) == MPG123_OK && frame.rate != 44100)
+            explainFailure("%s plays at %ld Hz; the demo's clock counts 44100 Hz", path, frame.rate);
+        else
+            explainFailure("%s is not an MP3 that decodes to 44100 Hz 16-bit stereo", path);
+        mpg123_close(decoder);
         mpg123_delete(decoder);
         return nullptr;
     }

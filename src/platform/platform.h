@@ -170,25 +170,41 @@ int decodeMusicFile(const char* path, MusicSink sink, void* user);
 // Until it is called, "data\" paths lead to the working directory.
 int findDataFolder(char* looked, size_t size);
 
-// Opens a data file named the way the demo names it ("data\\x.jpg"): backslashes become
-// slashes here and nowhere else. Same modes as fopen.
-FILE* openDataFile(const char* path, const char* mode);
+// Largest data file read whole (a scene, a picture, a BMP, the flare description): every file
+// of the demo is a small fraction of it, and a larger one is refused before it is read.
+constexpr size_t MAX_DATA_FILE_BYTES = size_t{8} << 20;
+// Longest side of a picture the decoders accept, in pixels.
+constexpr int MAX_PICTURE_SIDE = 4096;
+// Most scans a progressive JPEG may have. Each scan is a pass over the whole picture, so a
+// file of thousands of tiny scans would take minutes; real encoders write about ten.
+constexpr int MAX_JPEG_SCANS = 100;
+
+// Opens a data file for reading, named the way the demo names it ("data\\x.jpg"): backslashes
+// become slashes here and nowhere else. Only regular files are opened; a FIFO, a directory or a
+// device is refused at once (a FIFO is never waited on), with the reason on stderr.
+FILE* openDataFile(const char* path);
 // How reading a whole data file went.
 enum DataFileResult {
     DATA_FILE_READ,
-    DATA_FILE_MISSING,     // it cannot be opened
-    DATA_FILE_UNREADABLE,  // opened, but reading it failed or it does not fit in memory
+    DATA_FILE_MISSING,     // it cannot be opened, or it is not a regular file
+    DATA_FILE_UNREADABLE,  // opened, but too large, or reading it failed
 };
-// Reads a whole data file into a new buffer (freed with free(); one zero byte follows the end).
-// On any result but DATA_FILE_READ *bytes is null and *size 0.
+// Reads a whole data file of at most MAX_DATA_FILE_BYTES into a new buffer (freed with free();
+// one zero byte follows the end). On any result but DATA_FILE_READ *bytes is null and *size 0,
+// and the reason, when it is more than a missing file, is on stderr.
 DataFileResult readDataFile(const char* path, uint8_t** bytes, size_t* size);
 // Decodes a JPEG file into width x height x 3 bytes, blue-green-red, first row at the top.
-// Grey and YCbCr files, baseline and progressive, are accepted; anything else fails. Never
-// ends the process; on failure *pixels is null. 1 on success, 0 on failure.
+// Grey and YCbCr files, baseline and progressive, are accepted up to MAX_PICTURE_SIDE on a
+// side and MAX_JPEG_SCANS scans; anything else fails, with the reason on stderr. Never ends
+// the process; on failure *pixels is null. 1 on success, 0 on failure.
 int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels);
-// The same decoder on a whole JPEG file already in memory.
+// The same decoder on a whole JPEG file already in memory; the reason for a failure goes to
+// `problem` when it is not null.
 int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
-                    unsigned char** pixels);
+                    unsigned char** pixels, char* problem = nullptr, size_t problemSize = 0);
+// Writes why something failed to stderr as "<program>: <text>", beside the box that says what
+// failed (a box alone cannot say why a picture is refused without changing its wording).
+void explainFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- Runtime ----
 
