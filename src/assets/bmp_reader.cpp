@@ -20,8 +20,6 @@ constexpr uint32_t INFO_HEADER_SIZE = 40;
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
 constexpr uint32_t BI_RLE4 = 2;
-// Largest picture the reader makes, in pixels (96 MB of output); larger ones are out of memory.
-constexpr int64_t MAX_DIB_PIXELS = int64_t{1} << 25;
 
 const char* const MESSAGE_OUT_OF_MEMORY = "Out of memory.";
 const char* const MESSAGE_UNKNOWN_FORMAT = "Unknown DIB file format.";
@@ -197,7 +195,7 @@ bool formatConvertible(const DibSource& source) {
 
 }  // namespace
 
-Picture* decodeDib(const uint8_t* bytes, size_t size) {
+Picture* decodeDib(const uint8_t* bytes, size_t size, const char* name) {
     const bool fileHeader = size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
     uint32_t pixelOffset = 0;
     size_t headerOffset = 0;
@@ -218,8 +216,13 @@ Picture* decodeDib(const uint8_t* bytes, size_t size) {
         describeSource(bytes, size, headerOffset, fileHeader, pixelOffset, source);
     if (!failure && !formatConvertible(*source)) failure = MESSAGE_CONVERSION;
     const int32_t rows = failure ? 0 : (source->height < 0 ? -source->height : source->height);
-    if (!failure && static_cast<int64_t>(source->width) * rows > MAX_DIB_PIXELS)
+    // A run-length coded picture of a few bytes could otherwise ask for any size at all.
+    if (!failure && (source->width > MAX_PICTURE_SIDE || rows > MAX_PICTURE_SIDE)) {
+        if (name)
+            explainFailure("%s: %d x %d pixels, more than %d on a side", name, source->width,
+                           rows, MAX_PICTURE_SIDE);
         failure = MESSAGE_OUT_OF_MEMORY;
+    }
 
     uint8_t* pixels = nullptr;
     Picture* picture = nullptr;
@@ -263,7 +266,7 @@ Picture* loadDib(const char* path) {
         reportError(message);
         return nullptr;
     }
-    Picture* picture = decodeDib(bytes, size);
+    Picture* picture = decodeDib(bytes, size, path);
     std::free(bytes);
     return picture;
 }

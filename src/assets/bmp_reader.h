@@ -12,4 +12,6 @@ Picture* loadDib(const char* path);
 // The same from bytes already in memory (a whole BMP file, or a bitmap header followed by its
 // colour table and pixels). Shows one message and returns null when they cannot be converted.
 // Width and height are the header's (a negative height keeps its sign; |height| rows are copied).
-Picture* decodeDib(const uint8_t* bytes, size_t size);
+// Pictures larger than MAX_PICTURE_SIDE on a side are "Out of memory."; with a `name`, stderr
+// also gets the reason.
+Picture* decodeDib(const uint8_t* bytes, size_t size, const char* name = nullptr);

@@ -2,7 +2,9 @@
 // turned bottom-up into red-green-blue (GL's first row is the bottom one), brought down to
 // power-of-two sides no larger than the driver allows with a bilinear filter whose neighbours
 // wrap around (the pictures tile), logged on the loading screen and uploaded as a new texture.
-// A picture that cannot be decoded is reported and skipped; loading goes on.
+// A picture that cannot be decoded is reported and skipped; loading goes on. So is a picture
+// whose texture would take all textures together past MAX_TEXTURE_TEXELS, which bounds the
+// memory the driver holds for them whatever the pictures are.
 #include "assets/texture_table.h"
 
 #include <GL/gl.h>
@@ -21,6 +23,8 @@
 TextureSlot* textureTable = nullptr;
 
 namespace {
+
+int64_t texelsUploaded = 0;
 
 void reportUnloadable(const char* path) {
     char message[1024];
@@ -82,6 +86,15 @@ void loadTexture(const char* path, uint32_t* outGlName) {
         reportUnloadable(path);
         return;
     }
+    const int64_t texels =
+        static_cast<int64_t>(floorPowerOfTwo(source.width)) * floorPowerOfTwo(source.height);
+    if (texelsUploaded + texels > MAX_TEXTURE_TEXELS) {
+        std::free(source.pixels);
+        explainFailure("%s: its texture would take all textures past %lld M texels", path,
+                       static_cast<long long>(MAX_TEXTURE_TEXELS >> 20));
+        reportUnloadable(path);
+        return;
+    }
     flipRowsSwapRedBlue(&source);
     resizeToPowerOfTwo(&target, &source);
     if (!target.pixels) {  // the resized picture could not be allocated
@@ -99,6 +112,7 @@ void loadTexture(const char* path, uint32_t* outGlName) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, target.width, target.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  target.pixels);
+    texelsUploaded += texels;
     std::free(source.pixels);
     std::free(target.pixels);
 }

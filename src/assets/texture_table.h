@@ -28,6 +28,9 @@ struct TextureSlot {
 };
 
 constexpr int TEXTURE_SLOTS = 1024;
+// Most texels all textures together may hold: 256 MB as the driver keeps them (four bytes a
+// texel), several times what the demo's pictures need.
+constexpr int64_t MAX_TEXTURE_TEXELS = int64_t{64} << 20;
 // The table, allocated zero-filled by allocateTables (asset_tables.h).
 extern TextureSlot* textureTable;
 
@@ -40,8 +43,9 @@ void initSlotEnvMapped(TextureSlot* slot, const char* path, float translucency);
 // Loads two pictures, the second as the scrolling overlay, with SLOT_SCROLL_OVERLAY.
 void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overlayPath,
                          float translucency, float planarScale);
-// Decodes, converts, resizes, logs and uploads one JPEG; on failure shows
-// "cannot load picture: <path>" and leaves *outGlName unwritten.
+// Decodes, converts, resizes, logs and uploads one JPEG; on failure (a picture that cannot be
+// decoded, or one whose texture would take all textures past MAX_TEXTURE_TEXELS) shows
+// "cannot load picture: <path>", gives the reason on stderr and leaves *outGlName unwritten.
 void loadTexture(const char* path, uint32_t* outGlName);
 
 // ---- Picture conversion ----

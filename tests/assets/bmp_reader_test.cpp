@@ -331,6 +331,10 @@ TEST(BmpReader, RefusedFilesGiveOneMessageEach) {
     huge.width = 1 << 20;
     huge.height = 1 << 20;
     decodeExpecting(buildBmp(huge), "Out of memory.");
+    // One side past the limit is enough, however few pixels that makes.
+    BmpLayout wide = plain;
+    wide.width = MAX_PICTURE_SIDE + 1;
+    decodeExpecting(buildBmp(wide), "Out of memory.");
 }
 
 TEST(BmpReader, MissingOrEmptyFileCannotBeOpened) {
