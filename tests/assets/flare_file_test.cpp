@@ -141,6 +141,32 @@ TEST(FlareFile, SectionsAreSearchedFromTheStartInAnyOrder) {
     EXPECT_EQ(loadedPictures().back(), "ten.jpg");
 }
 
+TEST(FlareFile, ChainsHoldAtMostSixtyFourElementsAndOneLineMayHoldSeveralHeaders) {
+    // "[Lens 02]" is no header of element 2; the line after the [Flare] section holds the
+    // headers of elements 2 and 1, whose key lines are the same five.
+    std::vector<std::vector<std::string>> parts{lensSection(2, "no.jpg", 99, 0, 0, 0),
+                                                flareHeader(MAX_FLARE_ELEMENTS),
+                                                lensSection(1, "first.jpg", 5, 0, 0, 0)};
+    parts.front()[0] = "[Lens 02]";
+    parts.back()[0] = "[Lens 2] [Lens 1]";
+    for (int k = MAX_FLARE_ELEMENTS; k >= 3; --k)
+        parts.push_back(lensSection(k, "n.jpg", k, 0, 0, 0));
+    std::vector<std::string> lines = join(parts);
+    auto result = readText(crlf(lines));
+    ASSERT_EQ(result->ok, 1);
+    ASSERT_EQ(result->set.elementCount, MAX_FLARE_ELEMENTS);
+    EXPECT_FLOAT_EQ(result->set.elements[0].halfSize, 5.0f / 255.0f);
+    EXPECT_FLOAT_EQ(result->set.elements[1].halfSize, 5.0f / 255.0f);
+    EXPECT_FLOAT_EQ(result->set.elements[63].halfSize, 64.0f / 255.0f);
+
+    const int flareLine = 6;
+    lines[flareLine + 1] = "NumberOfFlares: " + std::to_string(MAX_FLARE_ELEMENTS + 1);
+    const std::vector<std::string> extra = lensSection(MAX_FLARE_ELEMENTS + 1, "n.jpg", 1, 0, 0, 0);
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    EXPECT_EQ(readText(crlf(lines))->ok, 0);
+    EXPECT_TRUE(loadedPictures().empty());
+}
+
 TEST(FlareFile, ZeroElementsReadsNoLensSection) {
     auto result = readText(crlf(flareHeader(0)));
     ASSERT_EQ(result->ok, 1);
