@@ -2,7 +2,8 @@
 // the demo's timeline, fades and frame-to-frame motion see exactly the clock a player at that
 // fixed rate would see, and every run of the same command draws the same pictures. Start-up
 // failures come from the demo's own start-up with its own messages; files the tool cannot
-// write, or an encoder that stops, end the run with a message and exit code 1.
+// write, or an encoder that stops, end the run with a message and exit code 1. The music and
+// the video are written as partial files and renamed only when complete; a signal removes them.
 #include "capture_run.h"
 
 #include <GL/gl.h>
@@ -17,6 +18,7 @@
 
 #include "frame_schedule.h"
 #include "frame_timings.h"
+#include "partial_files.h"
 #include "platform/platform.h"
 #include "png_writer.h"
 #include "progress_report.h"
@@ -142,6 +144,7 @@ int runCapture(const CaptureOptions& options) {
             return report("cannot create the folder ", options.outDir);
     }
 
+    removePartialFilesOnSignal();
     suppressMessageBoxes(1);
     setAudioPositionSource(drivenClock);
     auto loadStart = std::chrono::steady_clock::now();
@@ -160,18 +163,31 @@ int runCapture(const CaptureOptions& options) {
     int hasMusic = keptMusicRange(options, &musicStart, &musicEnd);
     if (options.outDir && hasMusic) {
         std::string path = std::string(options.outDir) + "/music.wav";
-        if (!writeMusicWav(MUSIC_PATH, path.c_str(), musicStart, musicEnd))
+        char partial[PARTIAL_NAME_CAPACITY] = "";
+        if (!createPartialFile(path.c_str(), partial, sizeof partial) ||
+            !writeMusicWav(MUSIC_PATH, partial, musicStart, musicEnd) ||
+            !finishPartialFile(partial, path.c_str())) {
+            discardPartialFile(partial);
             return report("cannot write the music to ", path);
+        }
     }
-    std::string videoMusic;
+    char videoMusic[PARTIAL_NAME_CAPACITY] = "";
+    char video[PARTIAL_NAME_CAPACITY] = "";
     if (options.videoFile) {
         if (!hasMusic) return report("no frame lies in the range of ", options.videoFile);
-        videoMusic = std::string(options.videoFile) + ".music.wav";
-        if (!writeMusicWav(MUSIC_PATH, videoMusic.c_str(), musicStart, musicEnd))
-            return report("cannot write the music to ", videoMusic);
-        if (!openVideoPipe(options.videoFile, videoMusic.c_str(), options.fps, frameWidth,
-                           frameHeight)) {
-            std::remove(videoMusic.c_str());
+        std::string musicName = std::string(options.videoFile) + ".music.wav";
+        if (!createPartialFile(musicName.c_str(), videoMusic, sizeof videoMusic) ||
+            !writeMusicWav(MUSIC_PATH, videoMusic, musicStart, musicEnd)) {
+            discardPartialFile(videoMusic);
+            return report("cannot write the music to ", musicName);
+        }
+        if (!createPartialFile(options.videoFile, video, sizeof video)) {
+            discardPartialFile(videoMusic);
+            return report("cannot write ", options.videoFile);
+        }
+        if (!openVideoPipe(video, videoMusic, options.fps, frameWidth, frameHeight)) {
+            discardPartialFile(videoMusic);
+            discardPartialFile(video);
             return report("cannot start ffmpeg for ", options.videoFile);
         }
     }
@@ -179,8 +195,11 @@ int runCapture(const CaptureOptions& options) {
     int ok = playSchedule(options);
     if (options.videoFile) {
         int encoded = closeVideoPipe();
-        std::remove(videoMusic.c_str());
+        discardPartialFile(videoMusic);
         if (ok && !encoded) ok = !report("ffmpeg failed to encode ", options.videoFile);
+        if (ok && !finishPartialFile(video, options.videoFile))
+            ok = !report("cannot write ", options.videoFile);
+        if (!ok) discardPartialFile(video);
     }
     if (ok && options.bench) printBench(loadSeconds);
     // All asset memory lives until the process ends; freeing only the three tables, as the

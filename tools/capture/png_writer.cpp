@@ -1,11 +1,13 @@
-// PNG writing through libpng. The file is written under a temporary name and renamed when
-// complete, so an interrupted capture never leaves a truncated picture that looks finished.
+// PNG writing through libpng. The file is written as a partial file of its own name and renamed
+// when complete, so an interrupted capture never leaves a truncated picture that looks finished.
 // libpng reports errors by long jump; everything it allocated is released on that path too.
 #include "png_writer.h"
 
 #include <png.h>
 
 #include <cstdio>
+
+#include "partial_files.h"
 
 namespace {
 
@@ -42,14 +44,14 @@ int writePngFile(FILE* file, const uint8_t* rgb, int width, int height) {
 
 int writePng(const char* path, const uint8_t* rgb, int width, int height) {
     if (!path || !rgb || width <= 0 || height <= 0) return 0;
-    char partial[4096];
-    int length = std::snprintf(partial, sizeof partial, "%s.partial", path);
-    if (length < 0 || length >= static_cast<int>(sizeof partial)) return 0;
+    char partial[PARTIAL_NAME_CAPACITY];
+    if (!createPartialFile(path, partial, sizeof partial)) return 0;
     FILE* file = std::fopen(partial, "wb");
-    if (!file) return 0;
-    int written = writePngFile(file, rgb, width, height);
-    if (std::fclose(file) != 0) written = 0;
-    if (written && std::rename(partial, path) != 0) written = 0;
-    if (!written) std::remove(partial);
-    return written;
+    int written = file && writePngFile(file, rgb, width, height);
+    if (file && std::fclose(file) != 0) written = 0;
+    if (!written) {
+        discardPartialFile(partial);
+        return 0;
+    }
+    return finishPartialFile(partial, path);
 }

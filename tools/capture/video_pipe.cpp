@@ -1,8 +1,10 @@
 // The ffmpeg pipe. ffmpeg is started with posix_spawnp and a pipe on its standard input, so no
 // shell ever sees the file names. Containers that commonly carry H.264 get H.264 and AAC with a
 // fast preset (the capture is the slow part, not the encoding); other containers get ffmpeg's
-// own defaults. A write to a pipe whose reader died fails with EPIPE instead of killing the
-// capture, so the tool can say that ffmpeg stopped.
+// own defaults. File names reach ffmpeg as "file:NAME", so that no name can read as an option or
+// a protocol ("-version", "a:b.mp4"). A write to a pipe whose reader died fails with EPIPE
+// instead of killing the capture, so the tool can say that ffmpeg stopped. While ffmpeg runs, a
+// signal that ends the capture stops it first.
 #include "video_pipe.h"
 
 #include <spawn.h>
@@ -17,6 +19,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "partial_files.h"
 
 extern char** environ;
 
@@ -82,7 +86,7 @@ int openVideoPipe(const char* videoPath, const char* wavPath, int fps, int width
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
                                      "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size,
                                      "-framerate", rate, "-i", "pipe:0",
-                                     "-f", "wav", "-i", wavPath,
+                                     "-f", "wav", "-i", std::string("file:") + wavPath,
                                      "-map", "0:v:0", "-map", "1:a:0"};
     if (endsWith(output, ".mp4") || endsWith(output, ".m4v") || endsWith(output, ".mov") ||
         endsWith(output, ".mkv")) {
@@ -95,7 +99,7 @@ int openVideoPipe(const char* videoPath, const char* wavPath, int fps, int width
         args.emplace_back("+faststart");
     }
     for (const char* a : {"-pix_fmt", "yuv420p", "-shortest"}) args.emplace_back(a);
-    args.push_back(output);
+    args.push_back("file:" + output);
 
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -117,6 +121,7 @@ int openVideoPipe(const char* videoPath, const char* wavPath, int fps, int width
         return 0;
     }
     encoder = child;
+    setProcessToStopOnSignal(child);
     pipeInput = fds[1];
     frameBytes = static_cast<size_t>(width) * height * 3;
     return 1;
@@ -136,6 +141,7 @@ int closeVideoPipe() {
     do {
         waited = waitpid(encoder, &status, 0);
     } while (waited < 0 && errno == EINTR);
+    setProcessToStopOnSignal(-1);
     encoder = -1;
     return waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -1,0 +1,113 @@
+// Partial files and the signals that end a capture early. The names of the files being written
+// live in a fixed table that the signal handler reads, so it needs nothing but calls that are
+// safe inside a handler: kill, waitpid, unlink and _exit. A table entry is filled while the
+// signals are blocked and marked as kept only once its name is complete.
+#include "partial_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int HANDLED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+
+char partialNames[MAX_PARTIAL_FILES][PARTIAL_NAME_CAPACITY];
+volatile sig_atomic_t partialKept[MAX_PARTIAL_FILES];
+volatile sig_atomic_t processToStop = -1;
+mode_t creationMode = 0644;
+
+void onSignal(int signal) {
+    const pid_t process = processToStop;
+    if (process > 0) {
+        kill(process, SIGKILL);
+        while (waitpid(process, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    for (int i = 0; i < MAX_PARTIAL_FILES; ++i)
+        if (partialKept[i]) unlink(partialNames[i]);
+    _exit(128 + signal);
+}
+
+// Holds the handled signals back while the table changes.
+struct SignalsHeld {
+    sigset_t before;
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : HANDLED_SIGNALS) sigaddset(&held, signal);
+        sigprocmask(SIG_BLOCK, &held, &before);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before, nullptr); }
+};
+
+int keptSlot(const char* name) {
+    for (int i = 0; i < MAX_PARTIAL_FILES; ++i)
+        if (partialKept[i] && std::strcmp(partialNames[i], name) == 0) return i;
+    return -1;
+}
+
+}  // namespace
+
+void removePartialFilesOnSignal() {
+    // mkstemps makes files only their owner may read; finished files get the usual mode.
+    const mode_t mask = umask(0);
+    umask(mask);
+    creationMode = 0666 & ~mask;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : HANDLED_SIGNALS) sigaddset(&action.sa_mask, signal);
+    for (int signal : HANDLED_SIGNALS) sigaction(signal, &action, nullptr);
+}
+
+int createPartialFile(const char* finalPath, char* name, size_t nameSize) {
+    // The extension is the last dot of the file name, unless the name starts with it.
+    const char* slash = std::strrchr(finalPath, '/');
+    const char* base = slash ? slash + 1 : finalPath;
+    const char* dot = std::strrchr(base, '.');
+    if (!dot || dot == base) dot = base + std::strlen(base);
+    const int stem = static_cast<int>(dot - finalPath);
+
+    SignalsHeld held;
+    int slot = 0;
+    while (slot < MAX_PARTIAL_FILES && partialKept[slot]) ++slot;
+    if (slot == MAX_PARTIAL_FILES) return 0;
+    char* chosen = partialNames[slot];
+    const int length = std::snprintf(chosen, PARTIAL_NAME_CAPACITY, "%.*s.partial-XXXXXX%s",
+                                     stem, finalPath, dot);
+    if (length < 0 || static_cast<size_t>(length) >= PARTIAL_NAME_CAPACITY ||
+        static_cast<size_t>(length) >= nameSize)
+        return 0;
+    const int fd = mkstemps(chosen, static_cast<int>(std::strlen(dot)));
+    if (fd < 0) return 0;
+    fchmod(fd, creationMode);
+    close(fd);
+    partialKept[slot] = 1;
+    std::memcpy(name, chosen, static_cast<size_t>(length) + 1);
+    return 1;
+}
+
+int finishPartialFile(const char* name, const char* finalPath) {
+    const int slot = keptSlot(name);
+    const int renamed = std::rename(name, finalPath) == 0;
+    if (!renamed) unlink(name);
+    if (slot >= 0) partialKept[slot] = 0;
+    return renamed;
+}
+
+void discardPartialFile(const char* name) {
+    if (name[0] == '\0') return;  // none was made
+    const int slot = keptSlot(name);
+    unlink(name);
+    if (slot >= 0) partialKept[slot] = 0;
+}
+
+void setProcessToStopOnSignal(pid_t process) { processToStop = process; }
