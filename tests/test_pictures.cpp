@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 // After <cstddef> and <cstdio>: the header uses size_t and FILE without declaring them.
 #include <jpeglib.h>
@@ -34,6 +35,14 @@ std::vector<uint8_t> encodeJpeg(int width, int height, const std::vector<uint8_t
     jpeg_set_quality(&info, 100, TRUE);
     if (kind == JpegKind::Progressive) jpeg_simple_progression(&info);
     if (kind == JpegKind::RgbStored) jpeg_set_colorspace(&info, JCS_RGB);
+    std::vector<jpeg_scan_info> scans;
+    if (kind == JpegKind::ManyScans) {
+        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+        for (int component = 0; component < 3; ++component)
+            for (int k = 1; k < 64; ++k) scans.push_back({1, {component, 0, 0, 0}, k, k, 0, 0});
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    }
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(pixels.data()) +

@@ -8,7 +8,9 @@
 #include <vector>
 
 // RgbStored keeps the colours as red-green-blue inside the file (an Adobe marker says so).
-enum class JpegKind { Colour, Grey, Progressive, Cmyk, RgbStored };
+// ManyScans is a progressive colour file of 190 scans: the DC scan, then one scan for each AC
+// coefficient of each component.
+enum class JpegKind { Colour, Grey, Progressive, Cmyk, RgbStored, ManyScans };
 
 // Encodes width x height pixels (3 bytes red-green-blue each, or 1 grey byte, or 4 CMYK bytes,
 // rows top first) as a JPEG of quality 100.

@@ -3,6 +3,7 @@
 // device opens. A driven source replaces all of it.
 #include <gtest/gtest.h>
 #include <lame/lame.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -18,10 +19,12 @@
 
 namespace {
 
-// Writes `seconds` of a 440 Hz tone as a 44.1 kHz stereo MP3.
+// Writes `seconds` of a 440 Hz tone as a 44.1 kHz stereo MP3, named for this process: the tests
+// run side by side.
 std::string writeToneMp3(double seconds) {
     std::string path = (std::filesystem::temp_directory_path() /
-                        ("quelldrift-tone-" + std::to_string(seconds) + ".mp3"))
+                        ("quelldrift-tone-" + std::to_string(getpid()) + "-" +
+                         std::to_string(seconds) + ".mp3"))
                            .string();
     lame_global_flags* lame = lame_init();
     lame_set_in_samplerate(lame, 44100);

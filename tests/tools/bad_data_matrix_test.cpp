@@ -1,13 +1,20 @@
 // Damaged data folders, one damage at a time, run through the capture program headless: every
 // kind of file missing in turn, scene files cut short at many places and with bytes flipped,
-// broken JPEG and BMP pictures, flare descriptions that break their line rules. Each run must
-// end playing (with the boxes of a missing picture or flare file) or with exit code 1 and its
-// messages, in order, and never by a signal, a hang or a sanitizer report. Each case copies the
-// data set the build made.
+// broken JPEG and BMP pictures, flare descriptions that break their line rules, files that are
+// not regular files, files and pictures past the limits that bound memory and time, music the
+// clock cannot count. Each run must end playing (with the boxes of a missing picture or flare
+// file) or with exit code 1 and its messages, in order, and never by a signal, a hang or a
+// sanitizer report. Captures interrupted by a signal must leave nothing that looks finished,
+// and no capture may touch a file it did not make. Each case copies the data set the build
+// made.
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,9 +24,13 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "test_pictures.h"
 #include "tools/tool_programs.h"
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -59,11 +70,13 @@ void writeText(const fs::path& path, const std::string& text) {
     writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-// How a run ended: its exit code (or the code of the signal or the timeout), and the messages
-// it wrote as "Error: <text>" in order, a text that spans lines kept whole.
+// How a run ended: its exit code (or the code of the signal or the timeout), the messages it
+// wrote as "Error: <text>" in order, a text that spans lines kept whole, and the reasons it
+// gave as "demo-capture: <text>".
 struct Outcome {
     int exitCode = -1;
     std::vector<std::string> messages;
+    std::vector<std::string> reasons;
     std::string stderrText;
     bool sanitizerReport = false;
 };
@@ -82,7 +95,10 @@ Outcome parseOutcome(int exitCode, const std::string& err) {
             inMessage = false;
             continue;
         }
-        if (line.rfind("Error: ", 0) == 0) {
+        if (line.rfind("demo-capture: ", 0) == 0) {
+            outcome.reasons.push_back(line.substr(14));
+            inMessage = false;
+        } else if (line.rfind("Error: ", 0) == 0) {
             outcome.messages.push_back(line.substr(7));
             inMessage = true;
         } else if (inMessage) {
@@ -95,6 +111,8 @@ Outcome parseOutcome(int exitCode, const std::string& err) {
 std::string describe(const Outcome& outcome) {
     std::string text = "exit code " + std::to_string(outcome.exitCode) + ", messages:";
     for (const std::string& message : outcome.messages) text += "\n  [" + message + "]";
+    text += "\nreasons:";
+    for (const std::string& reason : outcome.reasons) text += "\n  [" + reason + "]";
     if (outcome.sanitizerReport || (outcome.exitCode != 0 && outcome.exitCode != 1))
         text += "\nstderr:\n" + outcome.stderrText.substr(0, 4000);
     return text;
@@ -125,6 +143,15 @@ std::string describe(const Outcome& outcome) {
 std::vector<std::string> repeated(const std::string& message, int times) {
     return std::vector<std::string>(static_cast<size_t>(times), message);
 }
+
+// One damage, the exit code and messages it must end with, and the reasons given on stderr.
+struct DamageCase {
+    std::string what;
+    std::function<void(const fs::path& data)> damage;
+    int exitCode;
+    std::vector<std::string> messages;
+    std::vector<std::string> reasons;
+};
 
 // ---- Where the records of a scene file begin ----
 
@@ -251,19 +278,37 @@ protected:
         return root / "data";
     }
 
+    // The capture with `arguments` as a shell command, with the sanitizers told to exit with
+    // codes of their own; stdout and stderr go to files in the case folder.
+    std::string captureCommand(const std::string& arguments) {
+        return "ASAN_OPTIONS=detect_leaks=0:exitcode=" + std::to_string(ADDRESS_SANITIZER_EXIT) +
+               " UBSAN_OPTIONS=print_stacktrace=1:exitcode=" +
+               std::to_string(UNDEFINED_SANITIZER_EXIT) + " " + quoted(CAPTURE_PROGRAM) + " " +
+               arguments + " >" + quoted(root / "run-stdout") + " 2>" +
+               quoted(root / "run-stderr") + " </dev/null";
+    }
+
     // Runs the capture in the case folder for one picture in the title (or `arguments`).
     Outcome run(const std::string& arguments = "--at 500") {
-        const fs::path err = root / "run-stderr";
-        const std::string line =
-            "cd " + quoted(root) + " && ASAN_OPTIONS=detect_leaks=0:exitcode=" +
-            std::to_string(ADDRESS_SANITIZER_EXIT) +
-            " UBSAN_OPTIONS=print_stacktrace=1:exitcode=" +
-            std::to_string(UNDEFINED_SANITIZER_EXIT) + " timeout -k 10 " +
-            std::to_string(RUN_LIMIT_SECONDS) + " " + quoted(CAPTURE_PROGRAM) + " " + arguments +
-            " --out out >/dev/null 2>" + quoted(err) + " </dev/null";
+        return runWhole(arguments + " --out out");
+    }
+
+    // Runs the capture with exactly `arguments` in the case folder.
+    Outcome runWhole(const std::string& arguments) {
+        const std::string line = "cd " + quoted(root) + " && timeout -k 10 " +
+                                 std::to_string(RUN_LIMIT_SECONDS) + " env " +
+                                 captureCommand(arguments);
         const int status = std::system(line.c_str());
         const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return parseOutcome(code, readText(err));
+        return parseOutcome(code, readText(root / "run-stderr"));
+    }
+
+    // Runs the capture on a damaged copy and checks how it ended and what it said.
+    void expect(const DamageCase& c) {
+        SCOPED_TRACE(c.what);
+        const Outcome outcome = runDamaged(c.damage);
+        EXPECT_TRUE(endedWith(outcome, c.exitCode, c.messages));
+        EXPECT_EQ(outcome.reasons, c.reasons) << describe(outcome);
     }
 
     // Copies the set, lets `damage` change it, runs the capture.
@@ -496,4 +541,188 @@ TEST_F(BadDataMatrix, FlareFileBreakingItsLineRulesIsRefusedAndTheDemoPlays) {
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         return text;
     });
+}
+
+// ---- Files that are not regular files, and limits that bound memory and time ----
+
+// A FIFO would hold a reader until some program writes to it, and a directory or a device has
+// no size to read: each is refused at once, with the message of a missing file.
+TEST_F(BadDataMatrix, FifoDirectoryOrDeviceInPlaceOfADataFileIsRefusedAtOnce) {
+    const std::tuple<std::string, int, std::vector<std::string>> files[] = {
+        {"light.dat", 1, {"mesh-file not found", LOAD_FAILED}},
+        {"felsen.jpg", 0, {"cannot load picture: data\\felsen.jpg"}},
+        {"water.bmp", 1, {"Failed to open DIB file data\\water.bmp.\n", LOAD_FAILED}},
+        {"flare.cfg", 0, repeated("cannot load flaredata", 3)},
+        {"5tfina.mp3", 1, {"cannot play audio"}},
+    };
+    for (const auto& [file, code, messages] : files) {
+        for (const std::string kind : {"a FIFO", "a directory", "a character device"}) {
+            const auto make = [&, file = file, kind](const fs::path& data) {
+                fs::remove(data / file);
+                if (kind == "a FIFO") {
+                    ASSERT_EQ(mkfifo((data / file).c_str(), 0644), 0);
+                }
+                if (kind == "a directory") fs::create_directory(data / file);
+                if (kind == "a character device") fs::create_symlink("/dev/zero", data / file);
+            };
+            const std::string reason = "data\\" + file + " is " + kind + ", not a regular file";
+            expect({file + " as " + kind, make, code, messages,
+                    repeated(reason, file == "flare.cfg" ? 3 : 1)});
+        }
+    }
+}
+
+TEST_F(BadDataMatrix, FilesAndPicturesPastTheirLimitsAreRefusedNamingTheFile) {
+    // A picture whose frame header claims 13000 x 13000 pixels; nothing else is decoded.
+    std::vector<uint8_t> huge = encodeJpeg(8, 8, std::vector<uint8_t>(192, 0), JpegKind::Colour);
+    for (size_t i = 2; i + 8 < huge.size(); i += 2 + (huge[i + 2] << 8 | huge[i + 3]))
+        if (huge[i + 1] == 0xC0) {  // start of frame: height and width, big-endian
+            huge[i + 5] = huge[i + 7] = 13000 >> 8;
+            huge[i + 6] = huge[i + 8] = 13000 & 0xFF;
+        }
+    const std::vector<uint8_t> scans =
+        encodeJpeg(16, 16, std::vector<uint8_t>(768, 90), JpegKind::ManyScans);
+    std::vector<uint8_t> big = encodeJpeg(4096, 4096, std::vector<uint8_t>(4096 * 4096 * 3, 128),
+                                          JpegKind::Colour);
+    const auto editFlare = [](const std::function<std::string(std::string)>& edit) {
+        return [edit](const fs::path& data) {
+            writeText(data / "flare.cfg", edit(readText(data / "flare.cfg")));
+        };
+    };
+    const DamageCase cases[] = {
+        {"a sparse scene file of 2 GB",
+         [](const fs::path& data) { fs::resize_file(data / "light.dat", uintmax_t{2} << 30); },
+         1, {"data\\light.dat: the file cannot be read", LOAD_FAILED},
+         {"data\\light.dat is 2147483648 bytes, more than the 8 MB a data file may hold"}},
+        {"13000 x 13000 pixels in the six slots of black.jpg",
+         [&](const fs::path& data) { writeBytes(data / "black.jpg", huge); }, 0,
+         repeated("cannot load picture: data\\black.jpg", 6),
+         repeated("data\\black.jpg: 13000 x 13000 pixels, more than 4096 on a side", 6)},
+        {"a progressive picture of 190 scans",
+         [&](const fs::path& data) { writeBytes(data / "felsen.jpg", scans); }, 0,
+         {"cannot load picture: data\\felsen.jpg"},
+         {"data\\felsen.jpg: a progressive file of more than 100 scans"}},
+        // Slots 10, 13, 19 and 20 are loaded in this order, each once: the fourth picture of
+        // 4096 x 4096 takes all textures past 64 M texels.
+        {"four pictures of 4096 x 4096",
+         [&](const fs::path& data) {
+             for (const char* file : {"felsen.jpg", "atom1.jpg", "innenwelt-background.jpg",
+                                      "innenwelt-opacity.jpg"})
+                 writeBytes(data / file, big);
+         },
+         0, {"cannot load picture: data\\innenwelt-opacity.jpg"},
+         {"data\\innenwelt-opacity.jpg: its texture would take all textures past 64 M texels"}},
+        {"a flare chain of 1000 elements", editFlare([](std::string text) {
+             const size_t count = text.find("NumberOfFlares: ") + 16;
+             text.replace(count, text.find('\r', count) - count, "1000");
+             for (int k = 1000; k > 8; --k)
+                 text += "[Lens " + std::to_string(k) + "]\r\nFilename: data\\lens1.jpg\r\n"
+                         "size: 9\r\ncolour red: 1\r\ncolour green: 2\r\ncolour blue: 3\r\n";
+             return text;
+         }),
+         0, repeated("cannot load flaredata", 3),
+         repeated("data\\flare.cfg: 1000 lens elements, more than the 64 of a flare chain", 3)},
+        {"a lens element without a picture name", editFlare([](std::string text) {
+             return text.replace(text.find("Filename: ", text.find("[Lens 3]")), 10, "Pic: ");
+         }),
+         0, repeated("cannot load picture: ", 3),
+         repeated("data\\flare.cfg: [Lens 3] names no picture", 3)},
+    };
+    for (const DamageCase& c : cases) expect(c);
+}
+
+TEST_F(BadDataMatrix, MusicAtAnotherRateIsRefusedNamingItsRate) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+    expect({"48 kHz music",
+            [&](const fs::path& data) {
+                const std::string resample = "ffmpeg -loglevel error -i " +
+                                             quoted(data / "5tfina.mp3") + " -t 1 -ar 48000 " +
+                                             quoted(root / "48k.mp3");
+                ASSERT_EQ(std::system(resample.c_str()), 0);
+                fs::rename(root / "48k.mp3", data / "5tfina.mp3");
+            },
+            1, {"cannot play audio"},
+            {"data\\5tfina.mp3 plays at 48000 Hz; the demo's clock counts 44100 Hz"}});
+}
+
+// ---- Interrupted captures and the user's files ----
+
+class InterruptedCapture : public BadDataMatrix {
+protected:
+    void SetUp() override {
+        BadDataMatrix::SetUp();
+        if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+        freshCopy();
+        fs::create_directories(root / "out");
+    }
+
+    // Starts the capture, waits for a file named with `part` in out/ (a minute at most), sends
+    // `signal` and returns the exit code; -1 when the file never comes or the run goes on.
+    int interrupt(const std::string& arguments, const std::string& part, int signal) {
+        const std::string line = "cd " + quoted(root) + " && exec env " + captureCommand(arguments);
+        const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
+        pid_t child = -1;
+        if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ))
+            return -1;
+        int status = 0;
+        bool ended = false;
+        for (int i = 0; i < 60000 && !ended && filesIn("out").find(part) == std::string::npos;
+             ++i, usleep(1000))
+            ended = waitpid(child, &status, WNOHANG) == child;
+        if (!ended) kill(child, signal);
+        for (int i = 0; i < 3000 && !ended; ++i, usleep(10000))
+            ended = waitpid(child, &status, WNOHANG) == child;
+        if (!ended) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // The names in a folder of the case, sorted, one per line.
+    std::string filesIn(const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(root / folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        std::string text;
+        for (const std::string& name : names) text += name + "\n";
+        return text;
+    }
+};
+
+// Stopped while ffmpeg encodes: ffmpeg stops too, and neither the video nor its music is left.
+TEST_F(InterruptedCapture, SignalDuringAVideoLeavesNoFileAndEndsWithItsCode) {
+    for (const auto& [signal, code] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
+        EXPECT_EQ(interrupt("--fps 30 --to 60000 --video out/clip.mp4", "clip.partial-", signal),
+                  code);
+        usleep(200000);  // an encoder left running would still write
+        EXPECT_EQ(filesIn("out"), "");
+    }
+}
+
+// Stopped while the music is written, which a long music file makes take a while.
+TEST_F(InterruptedCapture, SignalWhileTheMusicIsWrittenLeavesNoMusicFile) {
+    const std::vector<uint8_t> music = readBytes(root / "data" / "5tfina.mp3");
+    std::vector<uint8_t> longer;
+    for (int i = 0; i < 8; ++i) longer.insert(longer.end(), music.begin(), music.end());
+    writeBytes(root / "data" / "5tfina.mp3", longer);
+    EXPECT_EQ(interrupt("--fps 1 --from 200000 --to 201000 --out out", "music", SIGINT), 130);
+    EXPECT_EQ(filesIn("out"), "");
+}
+
+// The video's temporary music never takes the name of a file that is there, and names that
+// look like an option or a protocol are file names.
+TEST_F(InterruptedCapture, VideoNamesAreFilesAndNothingOfTheUsersIsTouched) {
+    writeText(root / "out" / "clip.mp4.music.wav", "mine");
+    EXPECT_TRUE(endedWith(runWhole("--fps 10 --to 500 --video out/clip.mp4"), 0, {}));
+    EXPECT_EQ(readText(root / "out" / "clip.mp4.music.wav"), "mine");
+    EXPECT_TRUE(endedWith(runWhole("--fps 10 --to 500 --video out/a:b.mp4"), 0, {}));
+    // A name without an extension names no format: ffmpeg refuses it, and does not read it as
+    // its -version option.
+    EXPECT_EQ(runWhole("--fps 10 --to 500 --video -version").exitCode, 1);
+    EXPECT_EQ(readText(root / "run-stdout").find("ffmpeg version"), std::string::npos);
+    EXPECT_EQ(filesIn("out"), "a:b.mp4\nclip.mp4\nclip.mp4.music.wav\n");
+    EXPECT_GT(fs::file_size(root / "out" / "a:b.mp4"), 1000u);
+    EXPECT_FALSE(fs::exists(root / "-version"));
 }
