@@ -3,8 +3,10 @@
 // power-of-two sides no larger than the driver allows with a bilinear filter whose neighbours
 // wrap around (the pictures tile), logged on the loading screen and uploaded as a new texture.
 // A picture that cannot be decoded is reported and skipped; loading goes on. So is a picture
-// whose texture would take all textures together past MAX_TEXTURE_TEXELS, which bounds the
-// memory the driver holds for them whatever the pictures are.
+// that would take the pixels of all pictures decoded past MAX_PICTURE_PIXELS: it is refused from
+// its header, before it is decoded. That bounds both the time pictures take to load, however
+// many slots name large ones, and the memory their textures hold, since no texture has more
+// texels than its picture has pixels.
 #include "assets/texture_table.h"
 
 #include <GL/gl.h>
@@ -24,7 +26,7 @@ TextureSlot* textureTable = nullptr;
 
 namespace {
 
-int64_t texelsUploaded = 0;
+int64_t pixelsDecoded = 0;
 
 void reportUnloadable(const char* path) {
     char message[1024];
@@ -81,20 +83,13 @@ void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overla
 void loadTexture(const char* path, uint32_t* outGlName) {
     Picture source{0, 0, nullptr};
     Picture target{0, 0, nullptr};
-    decodeJpeg(path, &source.width, &source.height, &source.pixels);
+    decodeJpeg(path, &source.width, &source.height, &source.pixels,
+               MAX_PICTURE_PIXELS - pixelsDecoded);
     if (!source.pixels) {
         reportUnloadable(path);
         return;
     }
-    const int64_t texels =
-        static_cast<int64_t>(floorPowerOfTwo(source.width)) * floorPowerOfTwo(source.height);
-    if (texelsUploaded + texels > MAX_TEXTURE_TEXELS) {
-        std::free(source.pixels);
-        explainFailure("%s: its texture would take all textures past %lld M texels", path,
-                       static_cast<long long>(MAX_TEXTURE_TEXELS >> 20));
-        reportUnloadable(path);
-        return;
-    }
+    pixelsDecoded += static_cast<int64_t>(source.width) * source.height;
     flipRowsSwapRedBlue(&source);
     resizeToPowerOfTwo(&target, &source);
     if (!target.pixels) {  // the resized picture could not be allocated
@@ -112,7 +107,6 @@ void loadTexture(const char* path, uint32_t* outGlName) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, target.width, target.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  target.pixels);
-    texelsUploaded += texels;
     std::free(source.pixels);
     std::free(target.pixels);
 }

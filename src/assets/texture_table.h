@@ -28,9 +28,10 @@ struct TextureSlot {
 };
 
 constexpr int TEXTURE_SLOTS = 1024;
-// Most texels all textures together may hold: 256 MB as the driver keeps them (four bytes a
-// texel), several times what the demo's pictures need.
-constexpr int64_t MAX_TEXTURE_TEXELS = int64_t{64} << 20;
+// Most pixels all pictures loaded as textures may decode to, together: several times what the
+// demo's pictures need. Their textures then hold at most 256 MB as the driver keeps them (four
+// bytes a texel).
+constexpr int64_t MAX_PICTURE_PIXELS = int64_t{64} << 20;
 // The table, allocated zero-filled by allocateTables (asset_tables.h).
 extern TextureSlot* textureTable;
 
@@ -44,7 +45,7 @@ void initSlotEnvMapped(TextureSlot* slot, const char* path, float translucency);
 void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overlayPath,
                          float translucency, float planarScale);
 // Decodes, converts, resizes, logs and uploads one JPEG; on failure (a picture that cannot be
-// decoded, or one whose texture would take all textures past MAX_TEXTURE_TEXELS) shows
+// decoded, or one that would take all pictures past MAX_PICTURE_PIXELS) shows
 // "cannot load picture: <path>", gives the reason on stderr and leaves *outGlName unwritten.
 void loadTexture(const char* path, uint32_t* outGlName);
 

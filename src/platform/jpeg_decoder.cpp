@@ -4,8 +4,8 @@
 // a missing, truncated or corrupt picture is only a picture that did not load. Warnings about
 // corrupt data (including a file that ends early) stop the decoding in the same way. Grey, YCbCr
 // and RGB files (3 channels marked as RGB by an Adobe marker) are accepted; CMYK and YCCK are
-// refused. So are pictures larger than MAX_PICTURE_SIDE on a side, before anything is allocated
-// for them, and progressive files of more than MAX_JPEG_SCANS scans: the library reads every
+// refused. So are pictures larger than MAX_PICTURE_SIDE on a side, or of more pixels than the
+// caller allows, before anything is allocated or decoded for them, and progressive files of more than MAX_JPEG_SCANS scans: the library reads every
 // scan of a progressive file before the first row comes out, and each scan is a pass over the
 // whole picture. Why a picture failed is kept in words for the caller's stderr line.
 #include <csetjmp>
@@ -70,7 +70,7 @@ int refuse(JpegJob* job, const char* format, ...) {
     return 0;
 }
 
-int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
+int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size, int64_t maxPixels) {
     jpeg_decompress_struct* info = &job->info;
     info->err = jpeg_std_error(&job->errors.base);
     job->errors.base.error_exit = jumpOnError;
@@ -96,6 +96,9 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     if (info->image_width > MAX_PICTURE_SIDE || info->image_height > MAX_PICTURE_SIDE)
         return refuse(job, "%u x %u pixels, more than %d on a side", info->image_width,
                       info->image_height, MAX_PICTURE_SIDE);
+    if (static_cast<int64_t>(info->image_width) * info->image_height > maxPixels)
+        return refuse(job, "%u x %u pixels, more than the %lld left to the pictures",
+                      info->image_width, info->image_height, static_cast<long long>(maxPixels));
     const size_t rowBytes = static_cast<size_t>(info->image_width) * 3;
     job->pixels = static_cast<unsigned char*>(std::malloc(rowBytes * info->image_height));
     if (!job->pixels) return refuse(job, "no memory for %u x %u pixels", info->image_width,
@@ -113,10 +116,8 @@ int decodeInto(JpegJob* job, const unsigned char* bytes, size_t size) {
     return 1;
 }
 
-}  // namespace
-
-int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
-                    unsigned char** pixels, char* problem, size_t problemSize) {
+int decodeWithin(const unsigned char* bytes, size_t size, int64_t maxPixels, int* width,
+                 int* height, unsigned char** pixels, char* problem, size_t problemSize) {
     auto* job = static_cast<JpegJob*>(std::calloc(1, sizeof(JpegJob)));
     if (!job) {
         *width = *height = 0;
@@ -124,7 +125,7 @@ int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* he
         if (problem) std::snprintf(problem, problemSize, "no memory to decode it");
         return 0;
     }
-    const int ok = decodeInto(job, bytes, size);
+    const int ok = decodeInto(job, bytes, size, maxPixels);
     // Released on every way out, also after the library jumped back with an error.
     jpeg_destroy_decompress(&job->info);
     if (!ok) {
@@ -141,14 +142,23 @@ int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* he
     return ok;
 }
 
-int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels) {
+}  // namespace
+
+int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,
+                    unsigned char** pixels, char* problem, size_t problemSize) {
+    return decodeWithin(bytes, size, INT64_MAX, width, height, pixels, problem, problemSize);
+}
+
+int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels,
+               int64_t maxPixels) {
     *width = *height = 0;
     *pixels = nullptr;
     uint8_t* bytes = nullptr;
     size_t size = 0;
     if (readDataFile(path, &bytes, &size) != DATA_FILE_READ) return 0;
     char problem[256];
-    const int ok = decodeJpegBytes(bytes, size, width, height, pixels, problem, sizeof problem);
+    const int ok =
+        decodeWithin(bytes, size, maxPixels, width, height, pixels, problem, sizeof problem);
     std::free(bytes);
     if (!ok) explainFailure("%s: %s", path, problem);
     return ok;

@@ -195,9 +195,11 @@ enum DataFileResult {
 DataFileResult readDataFile(const char* path, uint8_t** bytes, size_t* size);
 // Decodes a JPEG file into width x height x 3 bytes, blue-green-red, first row at the top.
 // Grey and YCbCr files, baseline and progressive, are accepted up to MAX_PICTURE_SIDE on a
-// side and MAX_JPEG_SCANS scans; anything else fails, with the reason on stderr. Never ends
-// the process; on failure *pixels is null. 1 on success, 0 on failure.
-int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels);
+// side, `maxPixels` pixels and MAX_JPEG_SCANS scans; anything else fails, with the reason on
+// stderr (a picture past a limit before any of it is decoded). Never ends the process; on
+// failure *pixels is null. 1 on success, 0 on failure.
+int decodeJpeg(const char* path, int* width, int* height, unsigned char** pixels,
+               int64_t maxPixels = INT64_MAX);
 // The same decoder on a whole JPEG file already in memory; the reason for a failure goes to
 // `problem` when it is not null.
 int decodeJpegBytes(const unsigned char* bytes, size_t size, int* width, int* height,

@@ -582,8 +582,6 @@ TEST_F(BadDataMatrix, FilesAndPicturesPastTheirLimitsAreRefusedNamingTheFile) {
         }
     const std::vector<uint8_t> scans =
         encodeJpeg(16, 16, std::vector<uint8_t>(768, 90), JpegKind::ManyScans);
-    std::vector<uint8_t> big = encodeJpeg(4096, 4096, std::vector<uint8_t>(4096 * 4096 * 3, 128),
-                                          JpegKind::Colour);
     const auto editFlare = [](const std::function<std::string(std::string)>& edit) {
         return [edit](const fs::path& data) {
             writeText(data / "flare.cfg", edit(readText(data / "flare.cfg")));
@@ -602,16 +600,6 @@ TEST_F(BadDataMatrix, FilesAndPicturesPastTheirLimitsAreRefusedNamingTheFile) {
          [&](const fs::path& data) { writeBytes(data / "felsen.jpg", scans); }, 0,
          {"cannot load picture: data\\felsen.jpg"},
          {"data\\felsen.jpg: a progressive file of more than 100 scans"}},
-        // Slots 10, 13, 19 and 20 are loaded in this order, each once: the fourth picture of
-        // 4096 x 4096 takes all textures past 64 M texels.
-        {"four pictures of 4096 x 4096",
-         [&](const fs::path& data) {
-             for (const char* file : {"felsen.jpg", "atom1.jpg", "innenwelt-background.jpg",
-                                      "innenwelt-opacity.jpg"})
-                 writeBytes(data / file, big);
-         },
-         0, {"cannot load picture: data\\innenwelt-opacity.jpg"},
-         {"data\\innenwelt-opacity.jpg: its texture would take all textures past 64 M texels"}},
         {"a flare chain of 1000 elements", editFlare([](std::string text) {
              const size_t count = text.find("NumberOfFlares: ") + 16;
              text.replace(count, text.find('\r', count) - count, "1000");
@@ -629,6 +617,33 @@ TEST_F(BadDataMatrix, FilesAndPicturesPastTheirLimitsAreRefusedNamingTheFile) {
          repeated("data\\flare.cfg: [Lens 3] names no picture", 3)},
     };
     for (const DamageCase& c : cases) expect(c);
+}
+
+// Every picture of the set at 4096 x 4096: the first four take all the pixels pictures may
+// decode to, and each later one is refused from its header, so the load costs four large
+// pictures however many slots there are.
+TEST_F(BadDataMatrix, LargePicturesInEverySlotCostNoMoreThanTheirLimit) {
+    const auto everyPicture = [](const fs::path& data, const std::function<void(fs::path)>& f) {
+        for (const auto& entry : fs::directory_iterator(data))
+            if (entry.path().extension() == ".jpg") f(entry.path());
+    };
+    const Outcome missing = runDamaged([&](const fs::path& data) {
+        everyPicture(data, [](const fs::path& path) { fs::remove(path); });
+    });
+    ASSERT_TRUE(endedCleanly(missing));
+    ASSERT_GT(missing.messages.size(), 50u);
+
+    const std::vector<uint8_t> big =
+        encodeJpeg(4096, 4096, std::vector<uint8_t>(4096 * 4096, 90), JpegKind::Grey);
+    const Outcome large = runDamaged([&](const fs::path& data) {
+        everyPicture(data, [&](const fs::path& path) { writeBytes(path, big); });
+    });
+    const std::vector<std::string> refused(missing.messages.begin() + 4, missing.messages.end());
+    EXPECT_TRUE(endedWith(large, 0, refused));
+    ASSERT_EQ(large.reasons.size(), refused.size()) << describe(large);
+    for (size_t i = 0; i < refused.size(); ++i)
+        EXPECT_EQ(large.reasons[i], refused[i].substr(std::string("cannot load picture: ").size()) +
+                                        ": 4096 x 4096 pixels, more than the 0 left to the pictures");
 }
 
 TEST_F(BadDataMatrix, MusicAtAnotherRateIsRefusedNamingItsRate) {
