@@ -85,7 +85,7 @@ int decodeMusicFile(const char* path, MusicSink sink, void* user) {
     for (;;) {
         size_t done = 0;
         int status = mpg123_read(decoder, chunk, DECODE_CHUNK, &done);
-        if (done > 0) sink(chunk, done, user);
+        if (done > 0 && !sink(chunk, done, user)) break;
         if (status == MPG123_DONE) break;
         if (status == MPG123_OK || status == MPG123_NEW_FORMAT) continue;
         result = 0;  // a broken stream: what came before it was handed out

@@ -156,10 +156,12 @@ void setAudioPositionSource(AudioPositionSource source);
 void simulateAudioDeviceLoss();
 // 1 while the stream plays on the silent clock (no device, or the device went away).
 int audioPlaysSilently();
-// Decodes a whole MP3 file (named like a data file) to 44100 Hz 16-bit stereo, handing the
-// bytes to `sink` in order as they come. 1 when the file was decoded to its end, 0 when it
-// cannot be opened, has another rate, or breaks off with an error.
-using MusicSink = void (*)(const uint8_t* bytes, size_t count, void* user);
+// Decodes an MP3 file (named like a data file) to 44100 Hz 16-bit stereo, handing the bytes to
+// `sink` in order as they come, until the file ends or the sink answers 0 (it needs no more:
+// a long file is never decoded past what is wanted). 1 when the file was decoded to its end or
+// to where the sink stopped, 0 when it cannot be opened, has another rate, or breaks off with
+// an error before that.
+using MusicSink = int (*)(const uint8_t* bytes, size_t count, void* user);
 int decodeMusicFile(const char* path, MusicSink sink, void* user);
 
 // ---- Files and pictures ----

@@ -277,10 +277,13 @@ TEST(WavWriter, KeepsExactlyTheRangeAcrossChunksAndPadsWithSilence) {
     ASSERT_TRUE(openWavRange(&writer, path.c_str(), 100, 612));
     size_t chunks[] = {33, 70, 300, 1, 596};
     size_t at = 0;
+    std::vector<int> wantsMore;
     for (size_t c : chunks) {
-        appendWavBytes(stream.data() + at, c, &writer);
+        wantsMore.push_back(appendWavBytes(stream.data() + at, c, &writer));
         at += c;
     }
+    // The decoder is asked to stop once the stream has passed the range's end.
+    EXPECT_EQ(wantsMore, (std::vector<int>{1, 1, 1, 1, 0}));
     ASSERT_TRUE(closeWavRange(&writer));
     std::vector<uint8_t> file = readFile(path);
     ASSERT_EQ(file.size(), WAV_HEADER_BYTES + 512u);

@@ -56,7 +56,7 @@ int openWavRange(WavRangeWriter* writer, const char* path, int64_t startByte, in
     return 1;
 }
 
-void appendWavBytes(const uint8_t* bytes, size_t count, void* user) {
+int appendWavBytes(const uint8_t* bytes, size_t count, void* user) {
     auto* writer = static_cast<WavRangeWriter*>(user);
     int64_t chunkStart = writer->seen;
     int64_t chunkEnd = chunkStart + static_cast<int64_t>(count);
@@ -64,6 +64,7 @@ void appendWavBytes(const uint8_t* bytes, size_t count, void* user) {
     int64_t from = std::max(chunkStart, writer->start);
     int64_t to = std::min(chunkEnd, writer->end);
     if (from < to) storeBytes(writer, bytes + (from - chunkStart), static_cast<size_t>(to - from));
+    return chunkEnd < writer->end;
 }
 
 int closeWavRange(WavRangeWriter* writer) {

@@ -23,8 +23,9 @@ struct WavRangeWriter {
 void wavHeader(uint8_t out[WAV_HEADER_BYTES], uint32_t dataBytes);
 // Creates `path` and writes its header. 1 on success.
 int openWavRange(WavRangeWriter* writer, const char* path, int64_t startByte, int64_t endByte);
-// Hands the next stream bytes in; keeps those inside the range (fits MusicSink).
-void appendWavBytes(const uint8_t* bytes, size_t count, void* writer);
+// Hands the next stream bytes in; keeps those inside the range (fits MusicSink). 0 once the
+// stream has passed the range's end.
+int appendWavBytes(const uint8_t* bytes, size_t count, void* writer);
 // Fills the range up with silence and closes the file. 1 when every byte was written.
 int closeWavRange(WavRangeWriter* writer);
 // Decodes the music file and writes the bytes [startByte, endByte) to `wavPath`. 1 on success;
