@@ -646,18 +646,22 @@ TEST_F(BadDataMatrix, LargePicturesInEverySlotCostNoMoreThanTheirLimit) {
                                         ": 4096 x 4096 pixels, more than the 0 left to the pictures");
 }
 
-TEST_F(BadDataMatrix, MusicAtAnotherRateIsRefusedNamingItsRate) {
+// The clock counts 44100 Hz stereo bytes: music at another rate is refused, and mono music is
+// played on both channels.
+TEST_F(BadDataMatrix, MusicAtAnotherRateIsRefusedNamingItsRateAndMonoMusicPlays) {
     if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
-    expect({"48 kHz music",
-            [&](const fs::path& data) {
-                const std::string resample = "ffmpeg -loglevel error -i " +
-                                             quoted(data / "5tfina.mp3") + " -t 1 -ar 48000 " +
-                                             quoted(root / "48k.mp3");
-                ASSERT_EQ(std::system(resample.c_str()), 0);
-                fs::rename(root / "48k.mp3", data / "5tfina.mp3");
-            },
-            1, {"cannot play audio"},
+    const auto reencode = [&](const std::string& options) {
+        return [&, options](const fs::path& data) {
+            const std::string line = "ffmpeg -loglevel error -i " + quoted(data / "5tfina.mp3") +
+                                     " -t 1 " + options + " " + quoted(root / "other.mp3");
+            ASSERT_EQ(std::system(line.c_str()), 0);
+            fs::rename(root / "other.mp3", data / "5tfina.mp3");
+        };
+    };
+    expect({"48 kHz music", reencode("-ar 48000"), 1, {"cannot play audio"},
             {"data\\5tfina.mp3 plays at 48000 Hz; the demo's clock counts 44100 Hz"}});
+    expect({"mono music", reencode("-ac 1"), 0, {}, {}});
+    EXPECT_TRUE(fs::exists(root / "out" / "at-500.png"));
 }
 
 // ---- Interrupted captures and the user's files ----
