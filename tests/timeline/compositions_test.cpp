@@ -543,6 +543,25 @@ TEST_F(CompositionTest, SetUpGivesEachSceneWhatItsFramesUse) {
         }
         return b;
     };
+    // Pictures that fill the screen leave none of its edge uncovered, also while they wobble.
+    for (int n : {TITLE_BACKGROUND_LAYER, TITLE_WIDE_BACKGROUND_LAYER, INNER_WORLD_LAYER,
+                  INNER_WORLD_MASK_LAYER, INNER_WORLD_FRAME_LAYER, EMBRYO_LAYER, EMBRYO_MASK_LAYER,
+                  JESUS_LAYER, FISH_PICTURE_LAYER, LOWER_SHUTTER_LAYER, UPPER_SHUTTER_LAYER}) {
+        const Layer& layer = *layerAt(n);
+        std::vector<LayerVertex> drawn(layer.vertices, layer.vertices + layer.vertexCount);
+        const Floats edge = bounds(n);
+        float reach = 0;  // how far into the screen an edge of the picture comes
+        for (float time = 0; time < 1000; time += 7) {
+            for (LayerVertex& v : drawn) {
+                layer.deformer(&v, time);
+                reach = std::max({reach, v.baseX == edge[0] ? v.x + 1 : 0,
+                                  v.baseY == edge[1] ? v.y + 1 : 0,
+                                  v.baseX == edge[2] ? 1 - v.x : 0,
+                                  v.baseY == edge[3] ? 1 - v.y : 0});
+            }
+        }
+        EXPECT_EQ(reach, 0) << n;
+    }
     const std::pair<int, int> copies[] = {
         {TITLE_BACKGROUND_LAYER, TITLE_WIDE_BACKGROUND_LAYER},
         {LIGHT_TEXT_LAYER, LIGHT_TEXT_WIDE_LAYER}, {FLY_OUT_TEXT_LAYER, FLY_OUT_TEXT_WIDE_LAYER},
