@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "assets/bmp_reader.h"
+#include "assets/texture_ink.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
 #include "shell/error_report.h"
@@ -57,14 +58,14 @@ const uint8_t* sourcePixel(const Picture* source, int32_t x, int32_t y) {
 }  // namespace
 
 void initSlot(TextureSlot* slot, const char* path, float translucency) {
-    loadTexture(path, &slot->glName);
+    loadSummarisedTexture(path, &slot->glName, &slot->ink);
     slot->translucency = translucency;
     slot->wireBrightness = 0.0f;
     slot->flags = 0;
 }
 
 void initSlotEnvMapped(TextureSlot* slot, const char* path, float translucency) {
-    loadTexture(path, &slot->glName);
+    loadSummarisedTexture(path, &slot->glName, &slot->ink);
     slot->translucency = translucency;
     slot->wireBrightness = 0.0f;
     slot->flags = SLOT_ENV_MAP;
@@ -72,7 +73,7 @@ void initSlotEnvMapped(TextureSlot* slot, const char* path, float translucency) 
 
 void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overlayPath,
                          float translucency, float planarScale) {
-    loadTexture(path, &slot->glName);
+    loadSummarisedTexture(path, &slot->glName, &slot->ink);
     loadTexture(overlayPath, &slot->overlayGlName);
     slot->translucency = translucency;
     slot->wireBrightness = 0.0f;
@@ -81,6 +82,11 @@ void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overla
 }
 
 void loadTexture(const char* path, uint32_t* outGlName) {
+    loadSummarisedTexture(path, outGlName, nullptr);
+}
+
+void loadSummarisedTexture(const char* path, uint32_t* outGlName, const TextureInk** outInk) {
+    if (outInk) *outInk = nullptr;
     Picture source{0, 0, nullptr};
     Picture target{0, 0, nullptr};
     decodeJpeg(path, &source.width, &source.height, &source.pixels,
@@ -107,6 +113,7 @@ void loadTexture(const char* path, uint32_t* outGlName) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, target.width, target.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  target.pixels);
+    if (outInk) *outInk = summariseTextureInk(&target);
     std::free(source.pixels);
     std::free(target.pixels);
 }

@@ -18,6 +18,8 @@ enum SlotFlags : int32_t {
     SLOT_SCROLL_OVERLAY = 8,  // a second, scrolling planar texture drawn in a second pass
 };
 
+struct TextureInk;
+
 struct TextureSlot {
     uint32_t glName;
     uint32_t overlayGlName;
@@ -25,6 +27,7 @@ struct TextureSlot {
     float translucency;    // exactly 0 = opaque
     int32_t flags;         // 0, SLOT_ENV_MAP or SLOT_SCROLL_OVERLAY
     float planarScale;
+    const TextureInk* ink;  // where the picture of glName is black or white; null: unknown
 };
 
 constexpr int TEXTURE_SLOTS = 1024;
@@ -48,6 +51,9 @@ void initSlotWithOverlay(TextureSlot* slot, const char* path, const char* overla
 // decoded, or one that would take all pictures past MAX_PICTURE_PIXELS) shows
 // "cannot load picture: <path>", gives the reason on stderr and leaves *outGlName unwritten.
 void loadTexture(const char* path, uint32_t* outGlName);
+// The same, also summarising where the picture is black or white (texture_ink.h) into
+// *outInk, null when it cannot.
+void loadSummarisedTexture(const char* path, uint32_t* outGlName, const TextureInk** outInk);
 
 // ---- Picture conversion ----
 

@@ -5,6 +5,8 @@
 // lives across frames, and it dims as the light moves away from the centre. The squares blend
 // additively and are not tested against the scene: a light behind a wall still flares.
 // A light in the eye plane (z = 0) has no screen point; its chain then skips drawing that frame.
+// An element that would add only black, or lies wholly off the screen, is not sent; the state,
+// colour and texture coordinate it would have left are left all the same.
 #include "render/lens_flares.h"
 
 #include <GL/gl.h>
@@ -14,6 +16,9 @@
 
 #include "anim/frame_clock.h"
 #include "render/overlays.h"
+#include "render/pass_probe.h"
+#include "render/render_globals.h"
+#include "render/vertex_batches.h"
 
 namespace {
 
@@ -29,24 +34,31 @@ void fadeFlareSet(FlareSet* set) {
     set->intensity = static_cast<float>(intensity);
 }
 
-void drawFlareElement(const FlareElement& element, double a, double b, double weight) {
-    const float s = element.halfSize;
-    const float x = static_cast<float>(a);
-    const float y = static_cast<float>(b);
-    glBindTexture(GL_TEXTURE_2D, element.glName);
+// The state every element draws in: additive, no depth writes, no culling.
+void setFlareState() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
-    glColor4f(static_cast<float>(element.red * weight), static_cast<float>(element.green * weight),
-              static_cast<float>(element.blue * weight), 1.0f);
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, 0.0f);
-    emitQuad(x - s, y - s, x + s, y + s, -1.0f);
-    glEnd();
 }
 
-void drawFlareSet(const FlareSet* set) {
+// Whether the square of half size s around (x, y) lies wholly outside the overlay's [-1, 1]
+// square, with a little room for rounding.
+bool offScreen(double x, double y, double s) {
+    constexpr double edge = 1.0001;
+    const double r = std::fabs(s);
+    return x - r > edge || x + r < -edge || y - r > edge || y + r < -edge;
+}
+
+// What the elements so far leave behind, drawn or skipped: whether the drawing state is set,
+// and the colour of the last one, current afterwards with its square's last texture
+// coordinate, as the drawing after the flares (the wire lines) would find them.
+struct LastElement {
+    bool any;
+    float red, green, blue;
+};
+
+void drawFlareSet(const FlareSet* set, LastElement* last) {
     if (!set->anchor || !set->elements) return;
     const double z = set->anchor->z;
     if (z == 0.0) return;  // light in the eye plane: no screen point this frame
@@ -62,10 +74,25 @@ void drawFlareSet(const FlareSet* set) {
     const double n = set->elementsBeforeLight;
     double a = px - n * u;
     double b = py - n * v;
-    for (int32_t k = 0; k < set->elementCount; ++k) {
-        drawFlareElement(set->elements[k], a, b, weight);
-        a += u;
-        b += v;
+    for (int32_t k = 0; k < set->elementCount; ++k, a += u, b += v) {
+        const FlareElement& element = set->elements[k];
+        const float red = static_cast<float>(element.red * weight);
+        const float green = static_cast<float>(element.green * weight);
+        const float blue = static_cast<float>(element.blue * weight);
+        if (!last->any) {
+            setFlareState();  // once, for every element of every set after it
+            glNormal3f(0.0f, 0.0f, 0.0f);
+        }
+        *last = {true, red, green, blue};
+        // A black element adds nothing (unless fog tints it), and one off the screen is clipped.
+        const bool black = red == 0.0f && green == 0.0f && blue == 0.0f;
+        if ((black && !fogTintsBlack) || offScreen(a, b, element.halfSize)) continue;
+        const float s = element.halfSize;
+        const float x = static_cast<float>(a);
+        const float y = static_cast<float>(b);
+        glBindTexture(GL_TEXTURE_2D, element.glName);
+        glColor4f(red, green, blue, 1.0f);
+        drawQuad(x - s, y - s, x + s, y + s, -1.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     }
 }
 
@@ -74,9 +101,15 @@ void drawFlareSet(const FlareSet* set) {
 void drawFlares(Scene* scene) {
     overlayProjection();
     const int32_t count = std::min(scene->flareSetCount, static_cast<int32_t>(MAX_FLARE_SETS));
+    LastElement last{false, 0, 0, 0};
     for (int32_t i = 0; i < count; ++i) {
         FlareSet* set = &scene->flareSets[i];
         fadeFlareSet(set);
-        drawFlareSet(set);
+        announceDrawPass(PASS_FLARES, i);
+        drawFlareSet(set, &last);
+    }
+    if (last.any) {
+        glColor4f(last.red, last.green, last.blue, 1.0f);
+        glTexCoord2f(0.0f, 1.0f);  // the last corner of every element's square
     }
 }

@@ -4,15 +4,21 @@
 // a 90-degree projection of aspect 1, which maps x and y in [-1, 1] exactly onto the viewport.
 // Translucent drawing blends with (source alpha, source alpha): the picture is scaled by alpha
 // and the surface adds its colour times alpha, which for alpha 1 is a plain additive blend.
+// Layer cells that can only add black, or multiply by white at full level, are not sent.
 #include "render/overlays.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "assets/demo_numbers.h"
+#include "assets/texture_ink.h"
+#include "render/pass_probe.h"
+#include "render/render_globals.h"
+#include "render/vertex_batches.h"
 
 // The mask covers the screen with 2 rows of 4 tiles.
 constexpr int TILE_COUNT = 8;
@@ -44,24 +50,18 @@ void resetDrawState() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+void disableFog() {
+    glDisable(GL_FOG);
+    fogOn = 0;
+    fogTintsBlack = 0;
+}
+
 void overlayProjection() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(90.0, 1.0, 1.0, 100000.0);
-}
-
-void emitQuad(float x1, float y1, float x2, float y2, float z, float u1, float v1, float u2,
-              float v2) {
-    glTexCoord2f(u1, v1);
-    glVertex3f(x1, y1, z);
-    glTexCoord2f(u2, v1);
-    glVertex3f(x2, y1, z);
-    glTexCoord2f(u2, v2);
-    glVertex3f(x2, y2, z);
-    glTexCoord2f(u1, v2);
-    glVertex3f(x1, y2, z);
 }
 
 // ---- Tile mask ----
@@ -74,14 +74,13 @@ void drawMaskTile(float x1, float y1, float x2, float y2, float z) {
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
-    glBegin(GL_QUADS);
-    emitQuad(x1, y1, x2, y2, z, 0.0f, 0.0f, 0.0f, 0.0f);
-    glEnd();
+    drawQuad(x1, y1, x2, y2, z, 0.0f, 0.0f, 0.0f, 0.0f);
 }
 
 void drawTileMask(int n) {
     if (n < 0) n = 0;
     if (n > TILE_COUNT) n = TILE_COUNT;
+    announceDrawPass(PASS_TILE_MASK, 0);
     overlayProjection();
     // Tiles uncover bottom row left to right, then top row left to right.
     for (int k = 0; k < TILE_COUNT; ++k) {
@@ -102,12 +101,33 @@ namespace {
 enum LayerBlend { LAYER_ADD, LAYER_MULTIPLY };
 enum LayerPlacement { LAYER_SCALE, LAYER_SHIFT };
 
-void sendLayerVertex(const LayerVertex& v, LayerPlacement placement, float kx, float ky, float kz) {
-    glTexCoord2f(v.u, v.v);
+void placeLayerVertex(DrawVertex* out, const LayerVertex& v, LayerPlacement placement, float kx,
+                      float ky, float kz) {
     if (placement == LAYER_SCALE)
-        glVertex3f(kx * v.x, ky * v.y, kz * v.z);
+        *out = {kx * v.x, ky * v.y, kz * v.z, v.u, v.v, 0, 0, 0, 0};
     else
-        glVertex3f(kx + v.x, ky + v.y, kz + v.z);
+        *out = {kx + v.x, ky + v.y, kz + v.z, v.u, v.v, 0, 0, 0, 0};
+}
+
+// Whether a grid cell samples only `empty` texels: every fragment's texture coordinate lies
+// within the box of its four corners'.
+bool cellIsEmpty(const TextureInk* ink, InkTest empty, const LayerVertex* const corners[4]) {
+    float u1 = corners[0]->u, u2 = u1, v1 = corners[0]->v, v2 = v1;
+    for (int k = 1; k < 4; ++k) {
+        u1 = std::min(u1, corners[k]->u);
+        u2 = std::max(u2, corners[k]->u);
+        v1 = std::min(v1, corners[k]->v);
+        v2 = std::max(v2, corners[k]->v);
+    }
+    return textureRangeIs(ink, empty, u1, v1, u2, v2) != 0;
+}
+
+// The Layer's index in the LayerTable, or -1 for a Layer of its own.
+int32_t layerIndex(const Layer* layer) {
+    const auto at = reinterpret_cast<uintptr_t>(layer);
+    const auto first = reinterpret_cast<uintptr_t>(layerTable);
+    if (!layerTable || at < first || at >= first + LAYER_COUNT * sizeof(Layer)) return -1;
+    return static_cast<int32_t>((at - first) / sizeof(Layer));
 }
 
 // The one body of the four Layer operations; (kx, ky, kz) are scale factors or offsets.
@@ -117,6 +137,7 @@ void drawLayer(Layer* layer, float a, float kx, float ky, float kz, float t, Lay
     // A slot outside the table has no texture to draw with.
     if (layer->textureSlot < 0 || layer->textureSlot >= TEXTURE_SLOTS) return;
 
+    if (drawPassProbe) drawPassProbe(PASS_LAYER, layerIndex(layer));
     overlayProjection();
     bindTexture(textureTable[layer->textureSlot].glName);
     glDisable(GL_CULL_FACE);
@@ -131,7 +152,6 @@ void drawLayer(Layer* layer, float a, float kx, float ky, float kz, float t, Lay
         glColor4f(a, a, a, a);
     }
     glDepthMask(GL_FALSE);
-    glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 0.0f);
 
     LayerVertex* vertices = layer->vertices;
@@ -145,18 +165,26 @@ void drawLayer(Layer* layer, float a, float kx, float ky, float kz, float t, Lay
     const bool gridFits = columns > 0 && rows > 0 &&
                           static_cast<int64_t>(columns) * rows <= static_cast<int64_t>(count);
     if (gridFits) {
+        // A cell that can only sample black adds nothing; one that can only sample white, at
+        // full level, multiplies by one. Neither is sent.
+        const InkTest empty = blend == LAYER_ADD ? INK_DARK : INK_CLEAR;
+        const bool skipEmpty = blend == LAYER_ADD ? !fogTintsBlack : !fogOn && a == 1.0f;
+        const TextureInk* ink = skipEmpty ? textureTable[layer->textureSlot].ink : nullptr;
+        beginBatch(GL_QUADS, BATCH_TEXCOORD);
         for (int32_t i = 0; i + 1 < rows; ++i) {
             const LayerVertex* row = vertices + i * columns;
             const LayerVertex* next = row + columns;
             for (int32_t j = 0; j + 1 < columns; ++j) {
-                sendLayerVertex(row[j], placement, kx, ky, kz);
-                sendLayerVertex(row[j + 1], placement, kx, ky, kz);
-                sendLayerVertex(next[j + 1], placement, kx, ky, kz);
-                sendLayerVertex(next[j], placement, kx, ky, kz);
+                const LayerVertex* const corners[4] = {&row[j], &row[j + 1], &next[j + 1],
+                                                       &next[j]};
+                if (ink && cellIsEmpty(ink, empty, corners)) continue;
+                DrawVertex* quad = reserveBatchVertices(4);
+                for (int k = 0; k < 4; ++k)
+                    placeLayerVertex(&quad[k], *corners[k], placement, kx, ky, kz);
             }
         }
+        endBatch();
     }
-    glEnd();
 
     glDisable(GL_BLEND);
     if (blend == LAYER_MULTIPLY) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -204,13 +232,11 @@ void drawFullScreenBlend(GLenum sourceFactor, GLenum destinationFactor, float r,
     glBlendFunc(sourceFactor, destinationFactor);
     glColor4f(r, g, b, a);
     glDepthMask(GL_FALSE);
-    glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, -1.0f);
-    glVertex3f(1.0f, -1.0f, -1.0f);
-    glVertex3f(1.0f, 1.0f, -1.0f);
-    glVertex3f(-1.0f, 1.0f, -1.0f);
-    glEnd();
+    // Texturing is off: the quad sends positions alone and leaves the texture coordinate be.
+    beginBatch(GL_QUADS, BATCH_POSITION);
+    emitQuadVertices(reserveBatchVertices(4), -1.0f, -1.0f, 1.0f, 1.0f, -1.0f, 0, 0, 0, 0);
+    endBatch();
     glDisable(GL_BLEND);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -223,11 +249,13 @@ void drawFullScreenBlend(GLenum sourceFactor, GLenum destinationFactor, float r,
 void fadeToBlack(float x) {
     if (!(x < 1.0f)) return;  // also leaves the picture alone for a value that is not a number
     if (x < 0.0f) x = 0.0f;
+    announceDrawPass(PASS_FADE_BLACK, 0);
     drawFullScreenBlend(GL_ZERO, GL_SRC_COLOR, x, x, x, x);
 }
 
 void fadeToWhite(float x) {
     if (!(x > 0.0f)) return;
     if (x > 1.0f) x = 1.0f;
+    announceDrawPass(PASS_FADE_WHITE, 0);
     drawFullScreenBlend(GL_SRC_ALPHA, GL_SRC_ALPHA, x, x, x, 1.0f);
 }

@@ -15,13 +15,10 @@ void bindTexture(uint32_t glName);
 void applySlotState(const TextureSlot* slot);
 // Blending off, depth writes on, culling on, colour white.
 void resetDrawState();
+// Switches fog off and notes it for the drawing that skips black (render_globals.h).
+void disableFog();
 // Identity modelview; projection of 90 degrees, aspect 1, so z = -1 maps [-1, 1] onto the screen.
 void overlayProjection();
-// One quad at depth z: the corners (x1, y1), (x2, y1), (x2, y2), (x1, y2), in this order, get the
-// texture coordinates (u1, v1), (u2, v1), (u2, v2), (u1, v2). Called between glBegin(GL_QUADS)
-// and glEnd, by flares, sprites and mask tiles alike.
-void emitQuad(float x1, float y1, float x2, float y2, float z, float u1 = 0.0f, float v1 = 0.0f,
-              float u2 = 1.0f, float v2 = 1.0f);
 
 // ---- Tile mask ----
 

@@ -10,3 +10,5 @@ float farCullZ = -1800.0f;
 float sceneBrightness = 1.0f;
 int wobbleEnabled = 0;
 int translucentFogOff = 0;
+int fogOn = 0;
+int fogTintsBlack = 0;

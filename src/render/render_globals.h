@@ -12,3 +12,8 @@ extern float sceneBrightness;
 extern int wobbleEnabled;
 // Not 0: translucent meshes are drawn without fog (start 0).
 extern int translucentFogOff;
+
+// Kept by the scene pass as it switches fog: not 0 while fog is on, and while that fog's
+// colour is not black. A fragment that adds black adds nothing unless the fog tints it.
+extern int fogOn;
+extern int fogTintsBlack;

@@ -35,8 +35,11 @@ void renderScene(Scene* scene, float t) {
         glEnable(GL_FOG);
         glFogf(GL_FOG_DENSITY, scene->fogDensity);
         glFogfv(GL_FOG_COLOR, scene->fogColour);
+        fogOn = 1;
+        fogTintsBlack = scene->fogColour[0] != 0.0f || scene->fogColour[1] != 0.0f ||
+                        scene->fogColour[2] != 0.0f;
     } else {
-        glDisable(GL_FOG);
+        disableFog();
     }
 
     if (sceneBrightness > 0.0f) drawOpaqueObjects(scene);
@@ -45,7 +48,7 @@ void renderScene(Scene* scene, float t) {
     drawFlares(scene);
     drawTranslucentObjects(scene);
     drawWireOverlays(scene);
-    glDisable(GL_FOG);
+    disableFog();
 }
 
 void runFrameHooks(Scene* scene) {

@@ -102,15 +102,25 @@ void warpSurfaceColumns(Picture* out, const int32_t* colours, const uint16_t* of
     warpSurface(out, colours, offsets, t, true);
 }
 
-void uploadPicture(const TextureSlot* slot, const Picture* picture) {
+void uploadPicture(TextureSlot* slot, const Picture* picture) {
     if (slot == nullptr || picture == nullptr || picture->pixels == nullptr) return;
     glBindTexture(GL_TEXTURE_2D, slot->glName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Rows are packed without padding; the default 4-byte alignment would skew odd widths.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, picture->width, picture->height, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, picture->pixels);
+    // A texture that has the picture's size already only has its texels replaced.
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    if (width == picture->width && height == picture->height) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture->width, picture->height, GL_RGB,
+                        GL_UNSIGNED_BYTE, picture->pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, picture->width, picture->height, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, picture->pixels);
+    }
+    slot->ink = nullptr;  // the summary was of the picture loaded first
 }
 
 void rippleMirror(SceneObject* target, const SceneObject* source, float t) {

@@ -108,6 +108,7 @@ TEST(CaptureOptions, ReadsEveryOptionAndKeepsAtTimesAsGiven) {
     EXPECT_EQ(optionsFor({"--size", "321x240", "--msaa", "0"}).samples, 1);
 
     EXPECT_EQ(optionsFor({"--bench", "--fps", "5"}).bench, 1);
+    EXPECT_EQ(optionsFor({"--coverage", "--to", "9000"}).coverage, 1);
     EXPECT_EQ(optionsFor({"--help"}).help, 1);
 }
 
@@ -141,6 +142,8 @@ TEST(CaptureOptions, RefusesMalformedValuesWithAMessageNamingTheOption) {
         {{"--fps", "30", "--fps", "60"}, "given twice"},
         {{"--bench", "--out", "d"}, "--bench writes nothing"},
         {{"--bench", "--at", "100"}, "--bench writes nothing"},
+        {{"--coverage", "--video", "a.mp4"}, "--coverage writes nothing"},
+        {{"--coverage", "--bench"}, "run them apart"},
         {{"--at", "100", "--to", "500"}, "leave out --from and --to"},
         {{"--at", "100", "--video", "a.mp4"}, "leave out --video"},
         {{"--size", "1920"}, "is not a size"},

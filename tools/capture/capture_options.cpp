@@ -150,6 +150,11 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
             out->bench = 1;
             continue;
         }
+        if (std::strcmp(option, "--coverage") == 0) {
+            if (out->coverage) return fail(error, errorSize, "--coverage is given twice");
+            out->coverage = 1;
+            continue;
+        }
         const char* known[] = {"--fps", "--at",    "--from", "--to",
                                "--out", "--video", "--size", "--msaa"};
         int isKnown = 0;
@@ -202,6 +207,11 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
         return fail(error, errorSize, "--from is after --to");
     if (out->bench && (out->outDir || out->videoFile || out->atCount))
         return fail(error, errorSize, "--bench writes nothing: leave out --out, --video and --at");
+    if (out->coverage && (out->outDir || out->videoFile || out->atCount))
+        return fail(error, errorSize,
+                    "--coverage writes nothing: leave out --out, --video and --at");
+    if (out->coverage && out->bench)
+        return fail(error, errorSize, "--coverage slows the frames --bench times: run them apart");
     if (out->atCount && (fromGiven || toGiven))
         return fail(error, errorSize, "--at names its frames itself: leave out --from and --to");
     if (out->atCount && out->videoFile)
@@ -215,7 +225,8 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
 
 const char* captureUsage() {
     return "usage: demo-capture [--fps N] [--at MS[,MS...]] [--from MS] [--to MS]\n"
-           "                    [--out DIR] [--video FILE] [--bench] [--size WxH] [--msaa N]\n"
+           "                    [--out DIR] [--video FILE] [--bench] [--coverage] [--size WxH]\n"
+           "                    [--msaa N]\n"
            "Renders the demo headless from data\\ under the working directory.\n"
            "  --fps N       frames per second of music time (1 to 1000, default 60)\n"
            "  --at MS,...   write only the frames at these music times as at-<MS>.png\n"
@@ -225,6 +236,7 @@ const char* captureUsage() {
            "  --out DIR     write frame-000000.png ... and music.wav into DIR\n"
            "  --video FILE  encode the frames and the music into FILE with ffmpeg\n"
            "  --bench       write nothing; print load time, peak memory and frame times\n"
+           "  --coverage    write nothing; print the pixels each drawing pass covers, per scene\n"
            "  --size WxH    frame size, 320x240 to 3840x2160 (default 640x480); the 4:3\n"
            "                picture is centred with black bars on the other sides\n"
            "  --msaa N      samples per pixel: 1 (none, the default), 2, 4, 8 or 16\n";

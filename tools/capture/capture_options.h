@@ -35,6 +35,7 @@ struct CaptureOptions {
     int width, height;          // frame size in pixels (--size)
     int samples;                // samples per pixel (--msaa); 1 for none
     int bench;                  // 1: write nothing, print timings
+    int coverage;               // 1: write nothing, print the pixels each drawing pass covers
     int help;                   // 1: print the usage and stop
 };
 

@@ -19,6 +19,7 @@
 #include "frame_schedule.h"
 #include "frame_timings.h"
 #include "partial_files.h"
+#include "pass_coverage.h"
 #include "platform/platform.h"
 #include "png_writer.h"
 #include "progress_report.h"
@@ -110,6 +111,7 @@ int playSchedule(const CaptureOptions& options) {
     resetFrameTimings();
 
     int ok = 1;
+    if (options.coverage) beginPassCoverage(frameWidth, frameHeight);
     if (beginTimeline()) {
         PlannedFrame frame;
         while (ok && nextScheduledFrame(&schedule, &frame)) {
@@ -122,6 +124,7 @@ int playSchedule(const CaptureOptions& options) {
                 glFinish();
                 recordFrameTiming(sceneIndex, ours * 1000, secondsSince(driverStart) * 1000);
             }
+            if (options.coverage) endCoverageFrame(sceneIndex);
             // The schedule ends at the last frame of scene 8; a frame past it is never kept.
             if (sceneIndex >= TIMED_SCENES) break;
             if (frame.write) ok = keepFrame(options, schedule, frame);
@@ -129,6 +132,7 @@ int playSchedule(const CaptureOptions& options) {
         }
     }
     endProgress(&progress);
+    if (options.coverage) endPassCoverage();
     return ok;
 }
 
@@ -202,6 +206,7 @@ int runCapture(const CaptureOptions& options) {
         if (!ok) discardPartialFile(video);
     }
     if (ok && options.bench) printBench(loadSeconds);
+    if (ok && options.coverage) printPassCoverage();
     // All asset memory lives until the process ends; freeing only the three tables, as the
     // windowed demo's shutdown does, would cut the Scenes' own buffers loose just before exit.
     // The tool releases what holds outside resources, the music decoder and the GL context.
