@@ -707,10 +707,10 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\netz-flare.jpg", [](int) {
         // A thin, dim shock ring with an empty middle: a hundred of these burst out of each
         // light at once at every size from large to nothing, and rings of different sizes
-        // cross each other instead of piling up into a white disc at the light.
+        // cross each other instead of piling up into a white disc at the light. Black inside
+        // and outside the ring, so only the ring itself is drawn of the large squares.
         Canvas c = makeCanvas(256, 256);
         addRing(&c, 128, 128, 100, 3.0, {0.05f, 0.08f, 0.2f});
-        addGlow(&c, 128, 128, 100, {0.004f, 0.006f, 0.016f}, 0.5);
         clampCanvas(&c);
         return c;
     }});
