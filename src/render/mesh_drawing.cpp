@@ -80,7 +80,7 @@ constexpr int SPRITE_PIECES = 32;
 constexpr int ROW_CHOICES = 6;  // rows of 1, 2, 4, 8, 16 or 32 cells
 constexpr int MAX_RUNS = SPRITE_PIECES / 2;
 // Least height of a strip, in screen units (the screen is 2 across).
-constexpr double LEAST_STRIP_HEIGHT = 0.25;
+constexpr double LEAST_STRIP_HEIGHT = 0.12;
 
 struct SpriteRun {
     int8_t first, last;  // columns of the cells, inclusive
