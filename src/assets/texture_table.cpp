@@ -9,8 +9,6 @@
 // texels than its picture has pixels.
 #include "assets/texture_table.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +16,7 @@
 
 #include "assets/bmp_reader.h"
 #include "assets/texture_ink.h"
+#include "platform/opengl.h"
 #include "platform/platform.h"
 #include "shell/bitmap_font.h"
 #include "shell/error_report.h"

@@ -3,11 +3,19 @@
 // colour and depth. The context is a compatibility one, so the demo's immediate-mode drawing
 // runs unchanged. Without multisampling a buffer swap only flushes, and the pixels stay for
 // glReadPixels. A multisampled framebuffer cannot be read directly: a swap resolves it into a
-// plain one of the same size, which is then the framebuffer glReadPixels reads from.
+// plain one of the same size, which is then the framebuffer glReadPixels reads from. A build
+// over the fixed-function layer makes an OpenGL ES 3 context instead, which the layer draws
+// with (using no more of it than ES 2, as in a browser).
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#if QD_FIXED_FUNCTION_LAYER
+#include <GLES3/gl3.h>
+
+#include "platform/fixed_function/fixed_function_gl.h"
+#else
 #include <GL/gl.h>
 #include <GL/glext.h>
+#endif
 
 #include <cstring>
 
@@ -105,14 +113,20 @@ int platformCreateHeadlessContext(int width, int height, int samples) {
     if (headless) return 1;
     display = openDisplay();
     if (display == EGL_NO_DISPLAY) return 0;
+#if QD_FIXED_FUNCTION_LAYER
+    if (!eglBindAPI(EGL_OPENGL_ES_API)) return 0;
+    const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT, EGL_NONE};
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+#else
     if (!eglBindAPI(EGL_OPENGL_API)) return 0;
     const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint configCount = 0;
-    eglChooseConfig(display, configAttributes, &config, 1, &configCount);
     // A compatibility-profile context: immediate mode and the fixed-function pipeline.
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+#endif
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    eglChooseConfig(display, configAttributes, &config, 1, &configCount);
     context = eglCreateContext(display, configCount > 0 ? config : nullptr, EGL_NO_CONTEXT,
                                contextAttributes);
     if (context == EGL_NO_CONTEXT) return 0;
@@ -194,6 +208,9 @@ int platformIsHeadless() { return headless ? 1 : 0; }
 // megabytes when nothing reads the frames back); a swap therefore waits until the frame before
 // this one is drawn, so that one frame renders while the next is built.
 void swapHeadlessBuffers() {
+#if QD_FIXED_FUNCTION_LAYER
+    fixedgl::glFlush();  // what the layer still holds
+#endif
     if (resolveFramebuffer) {
         GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
         glDisable(GL_SCISSOR_TEST);

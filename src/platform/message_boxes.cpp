@@ -2,14 +2,13 @@
 // a modal box is shown only where a display exists and somebody can close it, so a machine
 // without a display (or a virtual one, QUELLDRIFT_NO_BOXES set) never blocks on a message.
 // The reasons behind a failure go to stderr alone, as "<program>: <text>".
-#include <SDL2/SDL.h>
-
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace {
 MessageSink messageSink = nullptr;
@@ -26,7 +25,7 @@ void showErrorBox(const char* caption, const char* text) {
     if (messageSink) messageSink(caption, text);
     if (boxesSuppressed || std::getenv("QUELLDRIFT_NO_BOXES")) return;
     if (!platformHasDisplay()) return;
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+    showModalBox(caption, text);
 }
 
 void explainFailure(const char* format, ...) {

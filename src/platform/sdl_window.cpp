@@ -12,6 +12,9 @@
 
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
+#if QD_FIXED_FUNCTION_LAYER
+#include "platform/fixed_function/fixed_function_gl.h"
+#endif
 
 namespace {
 
@@ -25,11 +28,6 @@ bool videoReady = false;
 bool videoTried = false;
 bool displayModeChanged = false;
 bool cursorHidden = false;
-
-constexpr int POSTED_EVENTS = 64;
-PlatformEvent postedEvents[POSTED_EVENTS];
-int postedHead = 0;
-int postedCount = 0;
 
 // A display someone can look at. SDL falls back to its offscreen driver where no display server
 // answers; a window there would play unseen, so that counts as no display unless asked for.
@@ -130,7 +128,14 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen,
         return simulated->windowOpen = simulated->opensWindow;
     }
     if (!initVideo()) return 0;
+#if QD_FIXED_FUNCTION_LAYER
+    // The fixed-function layer draws with OpenGL ES 2.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+#endif
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
@@ -243,6 +248,9 @@ void platformSwapBuffers() {
         swapHeadlessBuffers();
         return;
     }
+#if QD_FIXED_FUNCTION_LAYER
+    fixedgl::glFlush();  // what the layer still holds, before the frame is shown
+#endif
     if (window) SDL_GL_SwapWindow(window);
 }
 
@@ -268,12 +276,7 @@ void platformCloseWindow() {
 }
 
 int platformPollEvent(PlatformEvent* out) {
-    if (postedCount > 0) {
-        *out = postedEvents[postedHead];
-        postedHead = (postedHead + 1) % POSTED_EVENTS;
-        --postedCount;
-        return 1;
-    }
+    if (takePostedEvent(out)) return 1;
     if (!window) return 0;
     *out = PlatformEvent{};
     SDL_Event event;
@@ -309,10 +312,8 @@ int platformPollEvent(PlatformEvent* out) {
     return 0;
 }
 
-void platformPostEvent(const PlatformEvent& event) {
-    if (postedCount == POSTED_EVENTS) return;  // a full queue drops the newest, like a busy system
-    postedEvents[(postedHead + postedCount) % POSTED_EVENTS] = event;
-    ++postedCount;
+void showModalBox(const char* caption, const char* text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
 
 void simulateDisplay(SimulatedDisplay* display) {

@@ -9,12 +9,11 @@
 // colour and texture coordinate it would have left are left all the same.
 #include "render/lens_flares.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "anim/frame_clock.h"
+#include "platform/opengl.h"
 #include "render/overlays.h"
 #include "render/pass_probe.h"
 #include "render/render_globals.h"

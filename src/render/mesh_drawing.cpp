@@ -8,14 +8,13 @@
 // A corner whose vertex index lies outside its object drops its face: indices come from files.
 #include "render/mesh_drawing.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "anim/scene_update.h"
 #include "assets/demo_numbers.h"
 #include "assets/texture_ink.h"
+#include "platform/opengl.h"
 #include "render/overlays.h"
 #include "render/pass_probe.h"
 #include "render/render_globals.h"

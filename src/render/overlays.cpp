@@ -7,15 +7,13 @@
 // Layer cells that can only add black, or multiply by white at full level, are not sent.
 #include "render/overlays.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "assets/demo_numbers.h"
 #include "assets/texture_ink.h"
+#include "platform/opengl.h"
 #include "render/pass_probe.h"
 #include "render/render_globals.h"
 #include "render/vertex_batches.h"

@@ -5,13 +5,11 @@
 // meshes and wire lines come after the darkening. Nothing is cleared and nothing allocated.
 #include "render/scene_pass.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "anim/scene_update.h"
+#include "platform/opengl.h"
 #include "render/lens_flares.h"
 #include "render/mesh_drawing.h"
 #include "render/overlays.h"

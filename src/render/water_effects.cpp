@@ -6,11 +6,10 @@
 // masks. The ripple mirror copies a mesh mirrored in z with a small sine ripple in x and y.
 #include "render/water_effects.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "platform/opengl.h"
 #include "shell/error_report.h"
 
 Picture* surfacePicture = nullptr;

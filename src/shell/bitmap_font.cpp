@@ -6,11 +6,10 @@
 // built again when that number changes.
 #include "shell/bitmap_font.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "platform/opengl.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"
 

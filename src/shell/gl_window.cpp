@@ -13,12 +13,10 @@
 // mode back first.
 #include "shell/gl_window.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <cstdint>
 #include <cstring>
 
+#include "platform/opengl.h"
 #include "shell/error_report.h"
 
 int keyDown[256];

@@ -5,10 +5,9 @@
 // window, the headless tests and the capture tool.
 #include "timeline/main_loop.h"
 
-#include <GL/gl.h>
-
 #include "anim/frame_clock.h"
 #include "anim/math3d.h"
+#include "platform/opengl.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"

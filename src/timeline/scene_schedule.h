@@ -25,3 +25,12 @@ int sceneIndexForMs(double ms);
 // Cut index of a scene time in ticks within an 11-entry cut table: 0 up to 115, then the k with
 // table[k] < t <= table[k + 1].
 int cutIndexFor(const int32_t* table, float t);
+
+// Music positions of frames drawn at a fixed rate of music time, as the capture tool and the
+// web page's still frames draw them, in whole samples so that a frame lands on the same sample
+// everywhere.
+constexpr int BYTES_PER_SAMPLE_FRAME = 4;  // 16-bit stereo
+// Music byte position of fixed-rate frame `frame`: 4 x round(frame x 44100 / fps), halves up.
+int32_t framePosition(int64_t frame, int fps);
+// Music byte position of a time in microseconds: 4 x round(ms x 44.1), halves up.
+int32_t timePosition(int64_t micros);

@@ -6,7 +6,6 @@
 // the video are written as partial files and renamed only when complete; a signal removes them.
 #include "capture_run.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "frame_timings.h"
 #include "partial_files.h"
 #include "pass_coverage.h"
+#include "platform/opengl.h"
 #include "platform/platform.h"
 #include "png_writer.h"
 #include "progress_report.h"

@@ -1,7 +1,5 @@
-// The frame schedule. Positions are computed in whole numbers so that a frame lands on the
-// same sample on every machine: frame i sits at round(i x 44100 / fps) sample frames, a time
-// of MS milliseconds at round(MS x 44.1), halves rounded up. Requested single pictures are
-// kept in time order; fixed-rate frames are drawn up to each one, and fixed-rate frames that
+// The frame schedule. Frames and requested times land on whole samples (framePosition and
+// timePosition of the scene schedule). Requested single pictures are kept in time order; fixed-rate frames are drawn up to each one, and fixed-rate frames that
 // would fall on or before a picture already drawn are skipped so time never stands still.
 #include "frame_schedule.h"
 
@@ -9,27 +7,9 @@
 
 namespace {
 
-constexpr int64_t SAMPLE_RATE = 44100;
-
-int32_t samplesToBytes(int64_t samples) {
-    return static_cast<int32_t>(samples * BYTES_PER_SAMPLE_FRAME);
-}
-
 int32_t demoEndPosition() { return timePosition(DEMO_END_MS * 1000); }
 
 }  // namespace
-
-int32_t framePosition(int64_t frame, int fps) {
-    // round(frame x 44100 / fps) with halves up, in integers.
-    int64_t samples = (2 * frame * SAMPLE_RATE + fps) / (2 * static_cast<int64_t>(fps));
-    return samplesToBytes(samples);
-}
-
-int32_t timePosition(int64_t micros) {
-    // ms x 44.1 = micros x 441 / 10000, rounded with halves up.
-    int64_t samples = (2 * micros * 441 + 10000) / 20000;
-    return samplesToBytes(samples);
-}
 
 double positionMs(int32_t position) { return position / 176.4; }
 

@@ -7,15 +7,11 @@
 #include <cstdint>
 
 #include "capture_options.h"
+#include "timeline/scene_schedule.h"
 
 // The last music time the demo draws: the end of scene 8.
 constexpr int64_t DEMO_END_MS = 228000;
-constexpr int BYTES_PER_SAMPLE_FRAME = 4;  // 16-bit stereo
 
-// Music byte position of fixed-rate frame `frame`: 4 x round(frame x 44100 / fps).
-int32_t framePosition(int64_t frame, int fps);
-// Music byte position of a time in microseconds: 4 x round(ms x 44.1).
-int32_t timePosition(int64_t micros);
 // Milliseconds of music at a byte position.
 double positionMs(int32_t position);
 

@@ -1,0 +1,96 @@
+// demo-web: the demo on a web page. Start-up is the demo's own (the loading screen, every
+// asset, the music opened), its failures shown as text on the page. A browser lets sound start
+// only after the viewer has done something, so the page then says "click to play"; the click
+// starts the music, and the timeline runs in the browser's frame loop with the music as its
+// clock. Escape, or the end of the demo, stops the music and goes back to "click to play".
+// With "#at=MS" in the address the page instead draws the one frame at music time MS as
+// demo-capture --at MS draws it: the frames before it run at the capture's fixed rate ("&fps=N",
+// 60 by default) in silence and draw nothing, so that all that depends on the past (fades,
+// flares, sprites) is as in the capture.
+#include <cstdint>
+
+#include "platform/opengl.h"
+#include "platform/platform.h"
+#include "platform/web/web_page.h"
+#include "shell/bitmap_font.h"
+#include "shell/error_report.h"
+#include "shell/gl_window.h"
+#include "shell/music.h"
+#include "shell/startup.h"
+#include "timeline/main_loop.h"
+#include "timeline/scene_schedule.h"
+
+namespace {
+
+int32_t stillPosition = 0;
+int32_t stillClock() { return stillPosition; }
+
+bool playing = false;
+
+void drawStillFrame(int64_t micros, int fps) {
+    const int32_t target = timePosition(micros);
+    if (beginTimeline()) {
+        fixedgl::skipDrawing(true);
+        for (int64_t frame = 0; framePosition(frame, fps) < target; ++frame) {
+            stillPosition = framePosition(frame, fps);
+            timelineFrame();
+            if (sceneIndex >= SCENE_COUNT_PLAYED) break;
+        }
+        fixedgl::skipDrawing(false);
+        stillPosition = target;
+        timelineFrame();
+    }
+    webStillFrameDrawn();
+}
+
+// The loading screen's look, with the one line that asks for the click.
+void showClickToPlay() {
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LESS);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawText("click to play", 0.05f, 0.95f);
+    platformSwapBuffers();
+}
+
+// One frame of the page: "click to play" until the music plays, then the timeline. 0 ends the
+// page's loop (after a reported failure).
+int pageFrame() {
+    if (webMusicFailed()) {
+        reportError("cannot play audio");
+        return 0;
+    }
+    if (!playing) {
+        pumpMessages();
+        if (!webMusicPlaying()) {
+            showClickToPlay();
+            return 1;
+        }
+        playing = beginTimeline() != 0;
+    }
+    if (playing && timelineFrame()) return 1;
+    // Escape or the end: the music stops and waits for the next click.
+    playing = false;
+    stopMusic();
+    if (!startMusic(MUSIC_PATH)) {
+        reportError("cannot play audio");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main() {
+    int64_t stillMicros = 0;
+    int stillFps = 60;
+    const bool still = webStillFrameWanted(&stillMicros, &stillFps) != 0;
+    if (still) setAudioPositionSource(stillClock);
+    if (!startDemo(CONTEXT_WINDOWED)) return 1;
+    if (still) {
+        drawStillFrame(stillMicros, stillFps);
+        return 0;
+    }
+    webRunFrames(pageFrame);
+    return 0;
+}
