@@ -31,4 +31,6 @@ target_link_options(quelldrift-web PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
   # The data package is loaded by a script of its own (data.js), which needs the file system.
   -sFORCE_FILESYSTEM=1
+  # A buffer swap outside the browser's frame loop lets the browser paint (the loading screen).
+  -sASYNCIFY=1
   -sEXIT_RUNTIME=0)

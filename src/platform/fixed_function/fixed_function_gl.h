@@ -240,5 +240,6 @@ GLenum glGetError();
 // upload and matrix still happens. Frames whose effects on the demo's state matter, but whose
 // pictures nobody sees, run this way.
 void skipDrawing(bool skip);
+bool drawingSkipped();
 
 }  // namespace fixedgl

@@ -95,8 +95,6 @@ struct DrawCall {
 void applyFragmentState();
 // One draw call with the shader program, under the current per-fragment state.
 void drawVertices(const DrawCall& call);
-// 1 while skipDrawing is on.
-bool drawingSkipped();
 
 // ---- Matrices and textures ----
 

@@ -27,13 +27,14 @@ EM_JS(void, webAudioCreate, (), {
     if (Module.music) return;
     var Context = window.AudioContext || window.webkitAudioContext;
     var music = {
-        context: null, path: "", buffer: null, failed: false, source: null, armed: false, loop: true,
+        context: null, path: "", buffer: null, failed: false, source: null, armed: false,
+        unlocked: false, loop: true,
         playing: false, silent: false, startTime: 0, startPerf: 0, contextTime: -1,
         contextPerf: 0, lastBytes: 0
     };
     try { music.context = new Context(); } catch (e) { music.context = null; }
     music.start = function() {
-        if (!music.armed || music.playing || !music.buffer) return;
+        if (!music.armed || !music.unlocked || music.playing || !music.buffer) return;
         var context = music.context;
         music.silent = !context || context.state !== "running";
         if (!music.silent) {
@@ -50,10 +51,13 @@ EM_JS(void, webAudioCreate, (), {
         music.lastBytes = 0;
         music.playing = true;
     };
+    // The viewer's click lets the stream start: at once when the context runs, else when it
+    // has resumed, or after a second on the silent clock.
     music.unlock = function() {
         if (!music.armed || music.playing) return;
+        music.unlocked = true;
         if (music.context) music.context.resume().then(music.start, function() {});
-        setTimeout(function() { if (music.armed && !music.playing) music.start(); }, 1000);
+        setTimeout(music.start, 1000);
     };
     window.addEventListener("click", music.unlock);
     Module.music = music;
@@ -117,6 +121,7 @@ EM_JS(void, webAudioStop, (), {
     if (music.source) { try { music.source.stop(); } catch (e) {} }
     music.source = null;
     music.armed = false;
+    music.unlocked = false;
     music.playing = false;
 });
 

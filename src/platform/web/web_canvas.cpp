@@ -2,8 +2,10 @@
 // fixed-function layer draws with. The canvas fills the browser window and its drawing buffer
 // has the window's size in device pixels; a change of size reaches the demo as a resize event.
 // Keys reach it with their DOM key codes, which are the Windows virtual-key codes the demo
-// reads. A page has no display modes to switch and no headless context; a frame is shown when
-// the browser takes control back, so a buffer swap only draws what the layer still holds.
+// reads. A page has no display modes to switch and no headless context. The browser shows a
+// frame when it takes control back: in its frame loop that is when the frame function
+// returns; outside it (the loading screen and its picture log) a buffer swap hands control to
+// the browser for a moment, so that the frame is seen before loading goes on.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
@@ -99,7 +101,10 @@ void platformShowWindow() {}
 
 void platformShowCursor(int visible) { setCanvasCursor(visible); }
 
-void platformSwapBuffers() { fixedgl::glFlush(); }
+void platformSwapBuffers() {
+    fixedgl::glFlush();
+    if (!webInFrameLoop() && !fixedgl::drawingSkipped()) emscripten_sleep(0);
+}
 
 void platformCloseWindow() {}
 

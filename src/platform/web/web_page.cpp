@@ -46,8 +46,13 @@ EM_JS(double, stillFrameMicros, (int* fps), {
 
 EM_JS(void, markStillFrameDrawn, (), { document.title = document.title + " [still]"; });
 
+bool inFrame = false;
+
 void runFrame() {
-    if (frameFunction && !frameFunction()) {
+    inFrame = true;
+    const int goOn = frameFunction && frameFunction();
+    inFrame = false;
+    if (!goOn) {
         frameFunction = nullptr;
         emscripten_cancel_main_loop();
     }
@@ -72,3 +77,5 @@ int webStillFrameWanted(int64_t* micros, int* fps) {
 }
 
 void webStillFrameDrawn() { markStillFrameDrawn(); }
+
+int webInFrameLoop() { return inFrame ? 1 : 0; }

@@ -20,3 +20,8 @@ void webStillFrameDrawn();
 int webMusicPlaying();
 // 1 when the music file could not be decoded; it cannot play.
 int webMusicFailed();
+
+// ---- Between the files of the web platform ----
+
+// 1 while the browser's frame loop is running a frame.
+int webInFrameLoop();
