@@ -86,7 +86,7 @@ int main() {
     int stillFps = 60;
     const bool still = webStillFrameWanted(&stillMicros, &stillFps) != 0;
     if (still) setAudioPositionSource(stillClock);
-    if (!startDemo(CONTEXT_WINDOWED)) return 1;
+    if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
     if (still) {
         drawStillFrame(stillMicros, stillFps);
         return 0;

@@ -135,6 +135,8 @@ typedef double GLclampd;
 #define GL_BLEND_SRC 0x0BE1
 #define GL_BLEND_DST 0x0BE0
 #define GL_SCISSOR_BOX 0x0C10
+#define GL_COLOR_CLEAR_VALUE 0x0C22
+#define GL_LINE_WIDTH 0x0B21
 
 namespace fixedgl {
 
@@ -147,6 +149,8 @@ void glBlendFunc(GLenum source, GLenum destination);
 void glDepthFunc(GLenum function);
 void glDepthMask(GLboolean write);
 void glShadeModel(GLenum mode);
+// Widths the backend cannot draw become the nearest it can (WebGL often draws only 1).
+void glLineWidth(GLfloat width);
 void glScissor(GLint x, GLint y, GLsizei width, GLsizei height);
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
 

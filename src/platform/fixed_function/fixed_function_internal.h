@@ -25,6 +25,7 @@ struct LayerState {
     GLenum depthFunction = GL_LESS;
     bool depthWrite = true;
     GLenum shadeModel = GL_SMOOTH;
+    float lineWidth = 1.0f;
     // Fog.
     GLenum fogMode = GL_EXP;
     float fogDensity = 1.0f;

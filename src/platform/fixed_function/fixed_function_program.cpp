@@ -5,6 +5,7 @@
 // texels, then blends towards the fog colour by the fog factor of the fog mode, computed per
 // fragment from the interpolated distance as Mesa does. Blending, the depth test, culling and
 // the scissor are the GLES ones, set from the layer's state before every draw.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/fixed_function/fixed_function_internal.h"
@@ -160,6 +161,9 @@ void applyFragmentState() {
     setCapability(GL_SCISSOR_TEST, state.scissorTest);
     ::glScissor(state.scissor[0], state.scissor[1], state.scissor[2], state.scissor[3]);
     ::glViewport(state.viewport[0], state.viewport[1], state.viewport[2], state.viewport[3]);
+    GLfloat widths[2] = {1.0f, 1.0f};
+    ::glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, widths);
+    ::glLineWidth(std::clamp(state.lineWidth, widths[0], widths[1]));
 }
 
 void drawVertices(const DrawCall& call) {

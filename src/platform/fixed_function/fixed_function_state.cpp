@@ -134,6 +134,11 @@ void glShadeModel(GLenum mode) {
     state.shadeModel = mode;
 }
 
+void glLineWidth(GLfloat width) {
+    if (!(width > 0.0f)) return recordError(GL_INVALID_VALUE);
+    changeState(state.lineWidth, width);
+}
+
 void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     if (width < 0 || height < 0) return recordError(GL_INVALID_VALUE);
     flushVertices();
@@ -298,6 +303,10 @@ void glGetFloatv(GLenum name, GLfloat* values) {
     switch (name) {
         case GL_CURRENT_COLOR: std::memcpy(values, state.colour, sizeof state.colour); return;
         case GL_FOG_DENSITY: *values = state.fogDensity; return;
+        case GL_LINE_WIDTH: *values = state.lineWidth; return;
+        case GL_COLOR_CLEAR_VALUE:
+            std::memcpy(values, state.clearColour, sizeof state.clearColour);
+            return;
         case GL_FOG_COLOR: std::memcpy(values, state.fogColour, sizeof state.fogColour); return;
         case GL_MODELVIEW_MATRIX:
         case GL_PROJECTION_MATRIX: topMatrix(name, values); return;

@@ -8,6 +8,7 @@
 // the browser for a moment, so that the frame is seen before loading goes on.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
+#include <GLES2/gl2.h>
 
 #include "platform/fixed_function/fixed_function_gl.h"
 #include "platform/platform.h"
@@ -17,6 +18,7 @@
 namespace {
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+int wantedSamples = 1;
 
 EM_JS(void, setPageTitle, (const char* title), { document.title = UTF8ToString(title); });
 
@@ -63,7 +65,8 @@ int platformSetDisplayMode(const DisplayMode&) { return 0; }
 
 int platformHasDisplay() { return 1; }
 
-int platformOpenWindow(const char* title, int, int, int) {
+int platformOpenWindow(const char* title, int, int, int, int samples) {
+    wantedSamples = samples;
     setPageTitle(title);
     fitCanvasToWindow();
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);
@@ -78,8 +81,10 @@ GlContextResult platformCreateGlContext() {
     attributes.alpha = EM_FALSE;
     attributes.depth = EM_TRUE;
     attributes.stencil = EM_FALSE;
-    // Smoothed edges while playing; a still frame is drawn like the capture tool's, without.
-    attributes.antialias = webStillFrameWanted(nullptr, nullptr) ? EM_FALSE : EM_TRUE;
+    // Multisampling as the window asks for it, except for a still frame, which is drawn like
+    // the capture tool's, without.
+    attributes.antialias =
+        wantedSamples > 1 && !webStillFrameWanted(nullptr, nullptr) ? EM_TRUE : EM_FALSE;
     attributes.premultipliedAlpha = EM_FALSE;
     attributes.preserveDrawingBuffer = EM_TRUE;
     attributes.majorVersion = 1;
@@ -97,6 +102,15 @@ void platformClientSize(int* width, int* height) {
     if (context > 0) emscripten_webgl_get_drawing_buffer_size(context, width, height);
 }
 
+int platformSamples() {
+    GLint samples = 0;
+    if (context > 0) ::glGetIntegerv(GL_SAMPLES, &samples);
+    return samples > 1 ? samples : 1;
+}
+
+// The page's window belongs to the browser, which lays it over the screen (F11) itself.
+int platformSetDesktopFullscreen(int) { return 0; }
+
 void platformShowWindow() {}
 
 void platformShowCursor(int visible) { setCanvasCursor(visible); }
@@ -110,7 +124,7 @@ void platformCloseWindow() {}
 
 // ---- No headless context in a page ----
 
-int platformCreateHeadlessContext(int, int) { return 0; }
+int platformCreateHeadlessContext(int, int, int) { return 0; }
 void platformDestroyHeadlessContext() {}
 int platformIsHeadless() { return 0; }
 
