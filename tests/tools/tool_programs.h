@@ -14,6 +14,13 @@ inline const char* const CAPTURE_PROGRAM = QD_CAPTURE_PROGRAM;
 inline const char* const CAPTURE_PROGRAM = nullptr;
 #endif
 
+// demo-capture built over the fixed-function layer on OpenGL ES 2.
+#ifdef QD_LAYER_CAPTURE_PROGRAM
+inline const char* const LAYER_CAPTURE_PROGRAM = QD_LAYER_CAPTURE_PROGRAM;
+#else
+inline const char* const LAYER_CAPTURE_PROGRAM = nullptr;
+#endif
+
 #ifdef QD_WINDOWED_PROGRAM
 inline const char* const WINDOWED_PROGRAM = QD_WINDOWED_PROGRAM;
 #else
