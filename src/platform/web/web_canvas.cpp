@@ -59,7 +59,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* key, void*) {
 
 int platformDisplayModeCount() { return 0; }
 int platformDisplayMode(int, DisplayMode*) { return 0; }
-int platformSetDisplayMode(const DisplayMode&) { return 0; }
+DisplayModeChange platformSetDisplayMode(const DisplayMode&) { return DISPLAY_MODE_REFUSED; }
 
 // ---- Window and GL context ----
 
@@ -95,6 +95,8 @@ GlContextResult platformCreateGlContext() {
         return GL_CONTEXT_NOT_ACTIVATED;
     return GL_CONTEXT_READY;
 }
+
+int platformHasGlContext() { return context > 0 ? 1 : 0; }
 
 void platformClientSize(int* width, int* height) {
     *width = 0;
