@@ -17,7 +17,7 @@ constexpr GLuint TEXTURE_NAMES = 4096;
 struct TextureRecord {
     bool named;          // handed out by glGenTextures, or bound, and not deleted since
     GLuint backend;      // the GLES texture, 0 until first bound
-    bool hasImage;       // level 0 was specified
+    bool hasImage;       // level 0 has an image
     bool plainFilter;    // the minifying filter reads level 0 only
 };
 
