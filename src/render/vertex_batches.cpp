@@ -4,9 +4,9 @@
 // sends no array never sees one.
 #include "render/vertex_batches.h"
 
-#include <GL/gl.h>
-
 #include <cstddef>
+
+#include "platform/opengl.h"
 
 namespace {
 

@@ -139,6 +139,10 @@ int playSchedule(const CaptureOptions& options) {
 }  // namespace
 
 int runCapture(const CaptureOptions& options) {
+#if QD_FIXED_FUNCTION_LAYER
+    if (options.coverage)
+        return report("cannot count pixels: ", "OpenGL ES 2 has no occlusion queries");
+#endif
     if (options.videoFile && !ffmpegAvailable())
         return report("cannot encode a video: ", "the ffmpeg program is not installed");
     if (options.outDir) {

@@ -137,6 +137,12 @@ typedef double GLclampd;
 #define GL_SCISSOR_BOX 0x0C10
 #define GL_COLOR_CLEAR_VALUE 0x0C22
 #define GL_LINE_WIDTH 0x0B21
+#define GL_FLOAT 0x1406
+#define GL_VERTEX_ARRAY 0x8074
+#define GL_COLOR_ARRAY 0x8076
+#define GL_TEXTURE_COORD_ARRAY 0x8078
+#define GL_TEXTURE_WIDTH 0x1000
+#define GL_TEXTURE_HEIGHT 0x1001
 
 namespace fixedgl {
 
@@ -177,6 +183,20 @@ void glColor3f(GLfloat red, GLfloat green, GLfloat blue);
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z);
 
+// ---- Client vertex arrays ----
+
+// GL_VERTEX_ARRAY, GL_COLOR_ARRAY or GL_TEXTURE_COORD_ARRAY.
+void glEnableClientState(GLenum array);
+void glDisableClientState(GLenum array);
+// GL_FLOAT arrays: 3 coordinates a vertex, 4 colour components, 2 texture coordinates.
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer);
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer);
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer);
+// Sends vertices first to first + count - 1 as glBegin(mode), glColor4fv and glTexCoord2fv
+// from the enabled arrays, glVertex3fv and glEnd would; the current colour and texture
+// coordinate are those of the last vertex afterwards.
+void glDrawArrays(GLenum mode, GLint first, GLsizei count);
+
 // ---- Matrices ----
 
 // GL_MODELVIEW or GL_PROJECTION.
@@ -206,6 +226,11 @@ void glTexParameteri(GLenum target, GLenum name, GLint value);
 // Internal formats 3, 4, GL_RGB and GL_RGBA; the data as GL_RGB or GL_RGBA unsigned bytes.
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                   GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
+// Level 0 of a texture that has an image, in the format it was made with.
+void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
+                     GLenum format, GLenum type, const GLvoid* pixels);
+// GL_TEXTURE_WIDTH or GL_TEXTURE_HEIGHT of the bound texture; 0 for a level with no image.
+void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value);
 void glPixelStorei(GLenum name, GLint value);
 
 // ---- The attribute stack ----

@@ -19,6 +19,8 @@ struct TextureRecord {
     GLuint backend;      // the GLES texture, 0 until first bound
     bool hasImage;       // level 0 has an image
     bool plainFilter;    // the minifying filter reads level 0 only
+    GLsizei width, height;  // of level 0; 0 without an image
+    GLenum format;          // of level 0
 };
 
 TextureRecord textures[TEXTURE_NAMES];
@@ -66,7 +68,7 @@ void glGenTextures(GLsizei count, GLuint* names) {
             recordError(GL_OUT_OF_MEMORY);
             continue;
         }
-        textures[nextName] = TextureRecord{true, 0, false, false};
+        textures[nextName] = TextureRecord{true, 0, false, false, 0, 0, 0};
         names[i] = nextName++;
     }
 }
@@ -87,7 +89,7 @@ void glBindTexture(GLenum target, GLuint name) {
     if (target != GL_TEXTURE_2D) return recordError(GL_INVALID_ENUM);
     if (name >= TEXTURE_NAMES) return recordError(GL_INVALID_VALUE);
     // A name never handed out becomes a texture when first bound, as in GL.
-    if (!textures[name].named) textures[name] = TextureRecord{true, 0, false, false};
+    if (!textures[name].named) textures[name] = TextureRecord{true, 0, false, false, 0, 0, 0};
     changeState(state.boundTexture, name);
 }
 
@@ -129,6 +131,32 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     ::glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(backendFormat), width, height, 0, format,
                    type, pixels);
     record.hasImage = true;
+    record.width = width;
+    record.height = height;
+    record.format = backendFormat;
+}
+
+void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
+                     GLenum format, GLenum type, const GLvoid* pixels) {
+    if (target != GL_TEXTURE_2D || type != GL_UNSIGNED_BYTE) return recordError(GL_INVALID_ENUM);
+    if (level != 0 || x < 0 || y < 0 || width < 0 || height < 0)
+        return recordError(GL_INVALID_VALUE);
+    flushVertices();
+    TextureRecord& record = boundRecord();
+    if (!record.hasImage || x + width > record.width || y + height > record.height)
+        return recordError(GL_INVALID_VALUE);
+    if (format != record.format) return recordError(GL_INVALID_OPERATION);
+    ::glPixelStorei(GL_UNPACK_ALIGNMENT, state.unpackAlignment);
+    ::glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, format, type, pixels);
+}
+
+void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value) {
+    if (target != GL_TEXTURE_2D || (name != GL_TEXTURE_WIDTH && name != GL_TEXTURE_HEIGHT))
+        return recordError(GL_INVALID_ENUM);
+    const TextureRecord& record = textures[state.boundTexture];
+    // Only level 0 is ever kept: every other level is empty.
+    const bool kept = level == 0 && record.hasImage;
+    *value = !kept ? 0 : name == GL_TEXTURE_WIDTH ? record.width : record.height;
 }
 
 void glPixelStorei(GLenum name, GLint value) {

@@ -127,4 +127,88 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
     state.normal[2] = z;
 }
 
+// ---- Client vertex arrays ----
+
+namespace {
+
+struct ClientArray {
+    bool enabled;
+    GLint size;
+    GLsizei stride;  // in bytes, never 0 once set
+    const unsigned char* pointer;
+};
+
+ClientArray vertexArray{false, 3, 3 * sizeof(float), nullptr};
+ClientArray colourArray{false, 4, 4 * sizeof(float), nullptr};
+ClientArray texCoordArray{false, 2, 2 * sizeof(float), nullptr};
+
+ClientArray* clientArray(GLenum array) {
+    switch (array) {
+        case GL_VERTEX_ARRAY: return &vertexArray;
+        case GL_COLOR_ARRAY: return &colourArray;
+        case GL_TEXTURE_COORD_ARRAY: return &texCoordArray;
+        default: return nullptr;
+    }
+}
+
+void setPointer(ClientArray& array, GLint wantedSize, GLint size, GLenum type, GLsizei stride,
+                const GLvoid* pointer) {
+    if (type != GL_FLOAT) return recordError(GL_INVALID_ENUM);
+    if (size != wantedSize || stride < 0) return recordError(GL_INVALID_VALUE);
+    array.size = size;
+    array.stride = stride != 0 ? stride : static_cast<GLsizei>(size * sizeof(float));
+    array.pointer = static_cast<const unsigned char*>(pointer);
+}
+
+const float* element(const ClientArray& array, GLint index) {
+    return reinterpret_cast<const float*>(array.pointer + static_cast<size_t>(index) * array.stride);
+}
+
+}  // namespace
+
+void glEnableClientState(GLenum array) {
+    ClientArray* a = clientArray(array);
+    if (!a) return recordError(GL_INVALID_ENUM);
+    a->enabled = true;
+}
+
+void glDisableClientState(GLenum array) {
+    ClientArray* a = clientArray(array);
+    if (!a) return recordError(GL_INVALID_ENUM);
+    a->enabled = false;
+}
+
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    setPointer(vertexArray, 3, size, type, stride, pointer);
+}
+
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    setPointer(colourArray, 4, size, type, stride, pointer);
+}
+
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    setPointer(texCoordArray, 2, size, type, stride, pointer);
+}
+
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    if (first < 0 || count < 0) return recordError(GL_INVALID_VALUE);
+    if (insideBegin) return recordError(GL_INVALID_OPERATION);
+    if (!vertexArray.enabled || !vertexArray.pointer || count == 0) return;
+    glBegin(mode);
+    if (!insideBegin) return;  // a mode the layer does not draw, recorded by glBegin
+    for (GLint i = first; i < first + count; ++i) {
+        if (colourArray.enabled && colourArray.pointer) {
+            const float* c = element(colourArray, i);
+            glColor4f(c[0], c[1], c[2], c[3]);
+        }
+        if (texCoordArray.enabled && texCoordArray.pointer) {
+            const float* t = element(texCoordArray, i);
+            glTexCoord2f(t[0], t[1]);
+        }
+        const float* v = element(vertexArray, i);
+        glVertex3f(v[0], v[1], v[2]);
+    }
+    glEnd();
+}
+
 }  // namespace fixedgl

@@ -143,7 +143,7 @@ int audioOpenStream(const char* path) {
     if (!path) return 0;
     // A driven clock hears nothing: the file only has to be there.
     if (positionSource) {
-        FILE* file = openDataFile(path, "rb");
+        FILE* file = openDataFile(path);
         if (file) std::fclose(file);
         return file ? 1 : 0;
     }
