@@ -1,7 +1,8 @@
 // The TextureTable: 1024 slots, each one GL texture (and for a few slots a second one) with the
 // per-slot drawing settings that every mesh, sprite or Layer using the slot shares. Pictures
 // are decoded, turned bottom-up into red-green-blue, brought to power-of-two sides no larger
-// than the driver allows, uploaded, and logged on the loading screen one line per picture.
+// than the driver allows, uploaded (grey ones with one byte per texel), and logged on the
+// loading screen one line per picture.
 #pragma once
 
 #include <cstdint>
@@ -57,6 +58,9 @@ void loadSummarisedTexture(const char* path, uint32_t* outGlName, const TextureI
 
 // ---- Picture conversion ----
 
+// When every pixel has red = green = blue, packs the picture in place to one byte per pixel
+// and returns 1; otherwise leaves it alone and returns 0.
+int packGreyPixels(Picture* picture);
 // Turns the rows upside down and swaps the first and third byte of every pixel.
 void flipRowsSwapRedBlue(Picture* picture);
 // Largest power of two not above n (1 for n <= 1), at most maxTextureSize.

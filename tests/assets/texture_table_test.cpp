@@ -43,7 +43,8 @@ void collectLine(const char* text) { loggedLines().push_back(text); }
 
 struct TextureReadback {
     int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
+    int luminance = 0;         // stored with one grey byte per texel
+    std::vector<uint8_t> rgb;  // read as red-green-blue: a grey texel gives (L, 0, 0)
 };
 
 TextureReadback readTexture(uint32_t name) {
@@ -51,6 +52,10 @@ TextureReadback readTexture(uint32_t name) {
     glBindTexture(GL_TEXTURE_2D, name);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &out.width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &out.height);
+    GLint luminanceBits = 0, redBits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_LUMINANCE_SIZE, &luminanceBits);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_RED_SIZE, &redBits);
+    out.luminance = luminanceBits > 0 && redBits == 0;
     out.rgb.resize(static_cast<size_t>(out.width) * out.height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     if (!out.rgb.empty()) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, out.rgb.data());
@@ -143,6 +148,19 @@ TEST(Resample, NeighboursPastTheLastColumnAndRowWrapToTheFirst) {
     EXPECT_EQ(pixelAt(shorter, 0, 1)[1], 150);
 }
 
+TEST(PictureConversion, OnlyPicturesGreyInEveryPixelArePackedToOneBytePerPixel) {
+    std::vector<uint8_t> grey{7, 7, 7, 200, 200, 200, 0, 0, 0};
+    Picture greyPicture{3, 1, grey.data()};
+    ASSERT_EQ(packGreyPixels(&greyPicture), 1);
+    EXPECT_EQ(std::vector<uint8_t>(grey.begin(), grey.begin() + 3), (std::vector<uint8_t>{7, 200, 0}));
+    // Grey but for the blue of the last pixel: left as it was.
+    std::vector<uint8_t> almost{7, 7, 7, 200, 200, 200, 0, 0, 1};
+    const std::vector<uint8_t> before = almost;
+    Picture almostPicture{3, 1, almost.data()};
+    EXPECT_EQ(packGreyPixels(&almostPicture), 0);
+    EXPECT_EQ(almost, before);
+}
+
 TEST(PictureConversion, FlipTurnsRowsOverAndSwapsRedAndBlue) {
     // Three rows (odd, so the middle row only has its bytes swapped), two pixels each, stored
     // blue-green-red top first.
@@ -198,7 +216,9 @@ TEST(TextureLoading, PowerOfTwoPictureIsUploadedUnchanged) {
     EXPECT_EQ(readTexture(name).width, 512);
 }
 
-TEST(TextureLoading, GreyAndProgressivePicturesLoadAsColourTextures) {
+// A grey picture is stored with one byte per texel and still draws grey, not red; colour
+// pictures, progressive or stored as red-green-blue, keep their three channels.
+TEST(TextureLoading, GreyPicturesLoadAsLuminanceAndColourPicturesAsColour) {
     GlTestContext::ensure();
     LimitGuard limit(1024);
     const std::string greyPath =
@@ -208,9 +228,25 @@ TEST(TextureLoading, GreyAndProgressivePicturesLoadAsColourTextures) {
     ASSERT_NE(greyName, 0u);
     TextureReadback grey = readTexture(greyName);
     ASSERT_EQ(grey.width, 16);
+    EXPECT_TRUE(grey.luminance);
     EXPECT_NEAR(grey.rgb[0], 128, 2);
-    EXPECT_NEAR(grey.rgb[1], 128, 2);
-    EXPECT_NEAR(grey.rgb[2], 128, 2);
+    GlTestContext::clear();
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0), glVertex2f(-1, -1);
+    glTexCoord2f(1, 0), glVertex2f(1, -1);
+    glTexCoord2f(1, 1), glVertex2f(1, 1);
+    glTexCoord2f(0, 1), glVertex2f(-1, 1);
+    glEnd();
+    const Rgb drawn = GlTestContext::readPixel(320, 240);
+    EXPECT_NEAR(drawn.r, 128, 2);
+    EXPECT_NEAR(drawn.g, 128, 2);
+    EXPECT_NEAR(drawn.b, 128, 2);
 
     const uint8_t top[3] = {20, 200, 20}, bottom[3] = {200, 20, 20};
     const std::string progressivePath =
@@ -220,6 +256,7 @@ TEST(TextureLoading, GreyAndProgressivePicturesLoadAsColourTextures) {
     ASSERT_NE(progressiveName, 0u);
     TextureReadback progressive = readTexture(progressiveName);
     EXPECT_EQ(progressive.width, 32);
+    EXPECT_FALSE(progressive.luminance);
     EXPECT_NEAR(progressive.rgb[0], 200, 6);  // bottom band first
     EXPECT_NEAR(progressive.rgb[1], 20, 6);
 
