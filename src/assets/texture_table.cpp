@@ -117,7 +117,7 @@ void loadSummarisedTexture(const char* path, uint32_t* outGlName, const TextureI
     if (outInk) *outInk = summariseTextureInk(&target);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (packGreyPixels(&target))
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE8, target.width, target.height, 0,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, target.width, target.height, 0,
                      GL_LUMINANCE, GL_UNSIGNED_BYTE, target.pixels);
     else
         glTexImage2D(GL_TEXTURE_2D, 0, 3, target.width, target.height, 0, GL_RGB,

@@ -223,7 +223,8 @@ void glGenTextures(GLsizei count, GLuint* names);
 void glDeleteTextures(GLsizei count, const GLuint* names);
 void glBindTexture(GLenum target, GLuint name);
 void glTexParameteri(GLenum target, GLenum name, GLint value);
-// Internal formats 3, 4, GL_RGB and GL_RGBA; the data as GL_RGB or GL_RGBA unsigned bytes.
+// Internal formats 3, 4, GL_RGB, GL_RGBA and GL_LUMINANCE; the data as unsigned bytes in the
+// same format (GL_RGB, GL_RGBA or GL_LUMINANCE).
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                   GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
 // Level 0 of a texture that has an image, in the format it was made with.

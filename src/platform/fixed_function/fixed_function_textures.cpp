@@ -46,6 +46,7 @@ GLenum formatFor(GLint internalFormat) {
     switch (internalFormat) {
         case 3: case GL_RGB: return GL_RGB;
         case 4: case GL_RGBA: return GL_RGBA;
+        case GL_LUMINANCE: return GL_LUMINANCE;
         default: return 0;
     }
 }
@@ -118,7 +119,7 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
                   GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     if (target != GL_TEXTURE_2D || type != GL_UNSIGNED_BYTE) return recordError(GL_INVALID_ENUM);
     const GLenum backendFormat = formatFor(internalFormat);
-    if (backendFormat == 0 || (format != GL_RGB && format != GL_RGBA))
+    if (backendFormat == 0 || (format != GL_RGB && format != GL_RGBA && format != GL_LUMINANCE))
         return recordError(GL_INVALID_ENUM);
     // Mipmap levels and borders are not kept here; sides are powers of two as in GL 1.1.
     if (level != 0 || border != 0 || !isPowerOfTwo(width) || !isPowerOfTwo(height))
