@@ -4,7 +4,7 @@
 // edges and mid-edge lines. Faces are kept or dropped whole against the near and far depths and
 // left to OpenGL to clip, and the sprite sets are drawn as quads facing the eye. A sprite wholly
 // off the screen is not sent, and a large one of a mostly black additive picture is sent as the
-// strips of it that are not black. Geometry goes in vertex arrays (vertex_batches.h).
+// strips of it that are not black (ink_strips.h). Geometry goes in vertex arrays (vertex_batches.h).
 // A corner whose vertex index lies outside its object drops its face: indices come from files.
 #include "render/mesh_drawing.h"
 
@@ -13,8 +13,8 @@
 
 #include "anim/scene_update.h"
 #include "assets/demo_numbers.h"
-#include "assets/texture_ink.h"
 #include "platform/opengl.h"
+#include "render/ink_strips.h"
 #include "render/overlays.h"
 #include "render/pass_probe.h"
 #include "render/render_globals.h"
@@ -54,90 +54,13 @@ int32_t faceCountOf(const SceneObject* object) {
     return object->faces && object->eyeVertices ? object->faceCount : 0;
 }
 
-DrawVertex withColour(DrawVertex vertex, const Vec3& colour) {
-    vertex.r = colour.x;
-    vertex.g = colour.y;
-    vertex.b = colour.z;
-    vertex.a = 1.0f;
-    return vertex;
-}
-
 // A vertex at p with texture coordinate (u, v) and colour (r, g, b, 1).
 DrawVertex cornerVertex(const Vec3* p, float u, float v, float r, float g, float b) {
     return {p->x, p->y, p->z, u, v, r, g, b, 1.0f};
 }
 
 
-// ---- Sprite pieces ----
-
-// A sprite whose picture is mostly black, drawn additively, is sent as strips that hold
-// something: the square is cut into rows, and each row into its runs of grid cells that are not
-// black, so a large sprite rasterizes little more than its visible part. Thin strips cost the
-// rasterizer more per pixel than they save, so a sprite gets as many rows as its size on the
-// screen affords, from one (the whole square) to SPRITE_PIECES.
-constexpr int SPRITE_PIECES = 32;
-constexpr int ROW_CHOICES = 6;  // rows of 1, 2, 4, 8, 16 or 32 cells
-constexpr int MAX_RUNS = SPRITE_PIECES / 2;
-// Least height of a strip, in screen units (the screen is 2 across).
-constexpr double LEAST_STRIP_HEIGHT = 0.12;
-
-struct SpriteRun {
-    int8_t first, last;  // columns of the cells, inclusive
-};
-
-// The strips of one row height: row r spans cell rows r * height to (r + 1) * height - 1.
-struct SpriteStrips {
-    int8_t runCount[SPRITE_PIECES];
-    SpriteRun runs[SPRITE_PIECES][MAX_RUNS];  // per row, left to right
-};
-
-struct SpritePieces {
-    bool split;  // false: always the whole square
-    SpriteStrips strips[ROW_CHOICES];  // [k]: rows of 2^k cells
-};
-
-void planSpritePieces(const TextureSlot* slot, SpritePieces* out) {
-    out->split = false;
-    // Only an additive slot adds nothing where its picture is black, and only without a fog
-    // that tints black.
-    if (!slot || !slot->ink || slot->translucency == 0.0f || fogTintsBlack) return;
-    constexpr float step = 1.0f / SPRITE_PIECES;
-    uint32_t inkedCells[SPRITE_PIECES];  // per cell row, bit c: cell c is not black
-    int inked = 0;
-    for (int row = 0; row < SPRITE_PIECES; ++row) {
-        inkedCells[row] = 0;
-        for (int column = 0; column < SPRITE_PIECES; ++column) {
-            if (textureRangeIs(slot->ink, INK_DARK, column * step, row * step, (column + 1) * step,
-                               (row + 1) * step))
-                continue;
-            inkedCells[row] |= 1u << column;
-            ++inked;
-        }
-    }
-    if (inked * 2 > SPRITE_PIECES * SPRITE_PIECES) return;  // mostly inked: the whole square
-    for (int k = 0; k < ROW_CHOICES; ++k) {
-        const int height = 1 << k;
-        SpriteStrips& strips = out->strips[k];
-        for (int row = 0; row * height < SPRITE_PIECES; ++row) {
-            uint32_t cells = 0;
-            for (int r = row * height; r < (row + 1) * height; ++r) cells |= inkedCells[r];
-            int8_t& count = strips.runCount[row];
-            count = 0;
-            for (int column = 0; column < SPRITE_PIECES;) {
-                if (!(cells >> column & 1)) {
-                    ++column;
-                    continue;
-                }
-                int last = column;
-                while (last + 1 < SPRITE_PIECES && (cells >> (last + 1) & 1)) ++last;
-                if (count == MAX_RUNS) return;  // too ragged to be worth it: the whole square
-                strips.runs[row][count++] = {static_cast<int8_t>(column), static_cast<int8_t>(last)};
-                column = last + 1;
-            }
-        }
-    }
-    out->split = true;
-}
+// ---- Sprites ----
 
 // Whether the sprite's square covers no pixel: no size, in front of the near plane of the
 // camera's projection, or wholly beside the screen (with room for rounding).
@@ -152,52 +75,6 @@ bool spriteShowsNothing(const Sprite& sprite, double focal) {
     const double x = sprite.eyePosition.x;
     const double y = sprite.eyePosition.y;
     return x - r > reach || x + r < -reach || y - r > reach || y + r < -reach;
-}
-
-void drawSpritePieces(const Sprite& sprite, const SpritePieces& pieces, double focal) {
-    const float x = sprite.eyePosition.x;
-    const float y = sprite.eyePosition.y;
-    const float z = sprite.eyePosition.z;
-    const float s = sprite.halfSize;
-    const Vec3& colour = sprite.colour;
-    // Rows of at least the least strip height on the screen, a power of two of them.
-    int rowChoice = 0;
-    if (pieces.split && focal != 0.0) {
-        const double screenHeight = 2.0 * std::fabs(s) * focal / -z;
-        while (rowChoice + 1 < ROW_CHOICES &&
-               screenHeight / (1 << (rowChoice + 1)) >= LEAST_STRIP_HEIGHT)
-            ++rowChoice;
-    }
-    const int rows = SPRITE_PIECES >> (ROW_CHOICES - 1 - rowChoice);
-    if (rows <= 1) {
-        DrawVertex* quad = reserveBatchVertices(4);
-        emitQuadVertices(quad, x - s, y - s, x + s, y + s, z, 0.0f, 0.0f, 1.0f, 1.0f);
-        for (int c = 0; c < 4; ++c) quad[c] = withColour(quad[c], colour);
-        return;
-    }
-    const SpriteStrips& strips = pieces.strips[ROW_CHOICES - 1 - rowChoice];
-    // Grid lines shared by neighbouring pieces, so the pieces meet without gaps; the outer ones
-    // are the square's own edges.
-    float xs[SPRITE_PIECES + 1], ys[SPRITE_PIECES + 1];
-    for (int k = 0; k <= SPRITE_PIECES; ++k) {
-        const double f = static_cast<double>(k) / SPRITE_PIECES;
-        xs[k] = static_cast<float>((x - s) + 2.0 * s * f);
-        ys[k] = static_cast<float>((y - s) + 2.0 * s * f);
-    }
-    xs[0] = x - s, xs[SPRITE_PIECES] = x + s;
-    ys[0] = y - s, ys[SPRITE_PIECES] = y + s;
-    constexpr float step = 1.0f / SPRITE_PIECES;
-    const int height = SPRITE_PIECES / rows;
-    for (int row = 0; row < rows; ++row) {
-        const int top = row * height, bottom = top + height;
-        for (int r = 0; r < strips.runCount[row]; ++r) {
-            const int first = strips.runs[row][r].first, end = strips.runs[row][r].last + 1;
-            DrawVertex* quad = reserveBatchVertices(4);
-            emitQuadVertices(quad, xs[first], ys[top], xs[end], ys[bottom], z, first * step,
-                             top * step, end * step, bottom * step);
-            for (int c = 0; c < 4; ++c) quad[c] = withColour(quad[c], colour);
-        }
-    }
 }
 
 }  // namespace
@@ -251,8 +128,12 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
             set->sprites ? std::min(set->spriteCount, set->spriteCapacity) : 0;
         if (set->slot) applySlotState(set->slot);
         glNormal3f(0.0f, 0.0f, 0.0f);
-        SpritePieces pieces;
-        planSpritePieces(set->slot, &pieces);
+        // Only an additive slot adds nothing where its picture is black, and only without a fog
+        // that tints black.
+        const InkStrips* strips =
+            set->slot && set->slot->translucency != 0.0f && !fogTintsBlack
+                ? inkStripsOf(set->slot->ink)
+                : nullptr;
         bool anyInRange = false;
         Vec3 lastColour{1, 1, 1};
         beginBatch(GL_QUADS, BATCH_TEXCOORD | BATCH_COLOUR);
@@ -265,7 +146,11 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
             anyInRange = true;
             lastColour = sprite->colour;
             if (spriteShowsNothing(*sprite, focal)) continue;
-            drawSpritePieces(*sprite, pieces, focal);
+            const float s = sprite->halfSize;
+            const double screenHeight = focal != 0.0 ? 2.0 * std::fabs(s) * focal / -z : 0.0;
+            const Vec3& colour = sprite->colour;
+            emitInkSquare(strips, sprite->eyePosition.x, sprite->eyePosition.y, z, s,
+                          screenHeight, colour.x, colour.y, colour.z);
         }
         endBatch();
         // The colour and texture coordinate the last sprite in range leaves current.
