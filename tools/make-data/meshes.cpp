@@ -106,7 +106,9 @@ Mesh beam(Vec3 from, Vec3 to, double radius) {
     Vec3 helper = std::fabs(axis.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
     Vec3 side = normalised(cross(axis, helper)), up = normalised(cross(side, axis));
     Mesh mesh;
-    constexpr int SIDES = 6;
+    // Three sides: a link is a few pixels across on the screen, where a triangular beam looks
+    // as round as a hexagonal one, and its wire overlay has half the long lines to rasterize.
+    constexpr int SIDES = 3;
     for (int end = 0; end < 2; ++end) {
         Vec3 c = end ? to : from;
         for (int k = 0; k < SIDES; ++k) {

@@ -708,9 +708,11 @@ std::vector<PictureEntry> pictureTable() {
         // A thin, dim shock ring with an empty middle: a hundred of these burst out of each
         // light at once at every size from large to nothing, and rings of different sizes
         // cross each other instead of piling up into a white disc at the light. Black inside
-        // and outside the ring, so only the ring itself is drawn of the large squares.
+        // and outside the ring, so only the ring itself is drawn of the large squares; its
+        // radius is under a third of the square's, so the largest rings spread around the
+        // light rather than over the whole screen, and there is a third as much ring to fill.
         Canvas c = makeCanvas(256, 256);
-        addRing(&c, 128, 128, 100, 3.0, {0.05f, 0.08f, 0.2f});
+        addRing(&c, 128, 128, 40, 3.0, {0.05f, 0.08f, 0.2f});
         clampCanvas(&c);
         return c;
     }});

@@ -134,7 +134,9 @@ SceneDesc neuronalScene() {
             double a = TAU * t / LOOP;
             return v3(-HEART_ASIDE * std::sin(a), HEART_ASIDE * std::cos(a), 100 * std::sin(a) - HEART_BELOW);
         }, LOOP, 10, true);
-    // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones.
+    // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones. A
+    // node is at most a few dozen pixels across: five rings of six segments keep it lumpy and
+    // round with 60 faces, where every face costs four wire lines.
     SeededRandom random = seededRandom(501);
     std::vector<Vec3> nodes;
     while (nodes.size() < 48) {
@@ -146,7 +148,7 @@ SceneDesc neuronalScene() {
     }
     Mesh nodeMesh, linkMesh;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        appendMesh(&nodeMesh, lumpySphere(40 + 25 * nextUniform(&random), 0.4, 6, 8, 510 + uint32_t(i)), nodes[i]);
+        appendMesh(&nodeMesh, lumpySphere(40 + 25 * nextUniform(&random), 0.4, 5, 6, 510 + uint32_t(i)), nodes[i]);
         // Links to the three nearest nodes with a higher index: each link made once.
         std::vector<std::pair<double, size_t>> nearest;
         for (size_t j = i + 1; j < nodes.size(); ++j) {
