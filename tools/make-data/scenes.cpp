@@ -134,9 +134,10 @@ SceneDesc neuronalScene() {
             double a = TAU * t / LOOP;
             return v3(-HEART_ASIDE * std::sin(a), HEART_ASIDE * std::cos(a), 100 * std::sin(a) - HEART_BELOW);
         }, LOOP, 10, true);
-    // Nodes scattered in a ball, denser towards the heart; each linked to its nearest ones. A
-    // node is at most a few dozen pixels across: five rings of six segments keep it lumpy and
-    // round with 60 faces, where every face costs four wire lines.
+    // Nodes scattered in a ball, denser towards the heart; each linked to its two nearest
+    // ones. Every face costs four wire lines, the rasterizer's dearest pixels: a node is at
+    // most a few dozen pixels across, where four rings of six segments (48 faces) still look
+    // lumpy and round, and two links a node keep the net a net with a third fewer long lines.
     SeededRandom random = seededRandom(501);
     std::vector<Vec3> nodes;
     while (nodes.size() < 48) {
@@ -148,15 +149,15 @@ SceneDesc neuronalScene() {
     }
     Mesh nodeMesh, linkMesh;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        appendMesh(&nodeMesh, lumpySphere(40 + 25 * nextUniform(&random), 0.4, 5, 6, 510 + uint32_t(i)), nodes[i]);
-        // Links to the three nearest nodes with a higher index: each link made once.
+        appendMesh(&nodeMesh, lumpySphere(40 + 25 * nextUniform(&random), 0.4, 4, 6, 510 + uint32_t(i)), nodes[i]);
+        // Links to the two nearest nodes with a higher index: each link made once.
         std::vector<std::pair<double, size_t>> nearest;
         for (size_t j = i + 1; j < nodes.size(); ++j) {
             double dx = nodes[j].x - nodes[i].x, dy = nodes[j].y - nodes[i].y, dz = nodes[j].z - nodes[i].z;
             nearest.push_back({dx * dx + dy * dy + dz * dz, j});
         }
         std::sort(nearest.begin(), nearest.end());
-        for (size_t k = 0; k < nearest.size() && k < 3; ++k) appendMesh(&linkMesh, beam(nodes[i], nodes[nearest[k].second], 9), {0, 0, 0});
+        for (size_t k = 0; k < nearest.size() && k < 2; ++k) appendMesh(&linkMesh, beam(nodes[i], nodes[nearest[k].second], 9), {0, 0, 0});
     }
     // Node and link objects breathe with the loop.
     auto breathing = smoothVectorTrack(samplePoints([](double t) {
