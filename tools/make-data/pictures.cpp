@@ -711,6 +711,7 @@ std::vector<PictureEntry> pictureTable() {
         // and outside the ring, so only the ring itself is drawn of the large squares; its
         // radius is under a third of the square's, so the largest rings spread around the
         // light rather than over the whole screen, and there is a third as much ring to fill.
+        // The five balls in the intestine wear the same picture.
         Canvas c = makeCanvas(256, 256);
         addRing(&c, 128, 128, 40, 3.0, {0.05f, 0.08f, 0.2f});
         clampCanvas(&c);
