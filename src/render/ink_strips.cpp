@@ -86,8 +86,9 @@ bool planStrips(const TextureInk* ink, InkStrips* strips) {
     return true;
 }
 
-void emitQuad(float x1, float y1, float x2, float y2, float z, float u1, float v1, float u2,
-              float v2, float r, float g, float b) {
+// One quad into the open batch, as emitQuadVertices lays it out, with the colour (r, g, b, 1).
+void emitColouredQuad(float x1, float y1, float x2, float y2, float z, float u1, float v1,
+                      float u2, float v2, float r, float g, float b) {
     DrawVertex* quad = reserveBatchVertices(4);
     emitQuadVertices(quad, x1, y1, x2, y2, z, u1, v1, u2, v2);
     for (int c = 0; c < 4; ++c) {
@@ -122,7 +123,7 @@ void emitInkSquare(const InkStrips* strips, float x, float y, float z, float s,
     }
     const int rowCount = INK_STRIP_PIECES >> (ROW_CHOICES - 1 - rowChoice);
     if (rowCount <= 1) {
-        emitQuad(x - s, y - s, x + s, y + s, z, 0.0f, 0.0f, 1.0f, 1.0f, r, g, b);
+        emitColouredQuad(x - s, y - s, x + s, y + s, z, 0.0f, 0.0f, 1.0f, 1.0f, r, g, b);
         return;
     }
     const StripRows& rows = strips->rows[ROW_CHOICES - 1 - rowChoice];
@@ -142,8 +143,8 @@ void emitInkSquare(const InkStrips* strips, float x, float y, float z, float s,
         const int top = row * height, bottom = top + height;
         for (int k = 0; k < rows.runCount[row]; ++k) {
             const int first = rows.runs[row][k].first, end = rows.runs[row][k].last + 1;
-            emitQuad(xs[first], ys[top], xs[end], ys[bottom], z, first * step, top * step,
-                     end * step, bottom * step, r, g, b);
+            emitColouredQuad(xs[first], ys[top], xs[end], ys[bottom], z, first * step,
+                             top * step, end * step, bottom * step, r, g, b);
         }
     }
 }
