@@ -10,6 +10,7 @@
 
 #include "anim/layers.h"
 #include "assets/texture_ink.h"
+#include "render/ink_strips.h"
 #include "render/lens_flares.h"
 #include "render/mesh_drawing.h"
 #include "render/overlays.h"
@@ -98,6 +99,33 @@ TEST(TextureInk, RangesReadOnlyBlackOrWhiteTexelsWithFilterAndWrapAround) {
     EXPECT_FALSE(textureRangeIs(nullptr, INK_DARK, 0.1f, 0.1f, 0.2f, 0.2f));
     TestPicture small(32, [](int, int, uint8_t*) {});
     EXPECT_EQ(summariseTextureInk(&small.picture), nullptr);
+}
+
+// Strip plans are kept per picture: pictures inked in different places get plans of their
+// own, a picture finds its plan again, a mostly inked one is drawn whole, and once the pool is
+// full a new picture is drawn whole while the planned ones keep their plans.
+TEST(InkStrips, PlansAreKeptPerPictureInABoundedPool) {
+    TestPicture inked(128, [](int, int, uint8_t* p) { p[1] = 90; });
+    EXPECT_EQ(inkStripsOf(summariseTextureInk(&inked.picture)), nullptr);  // takes a plan too
+    EXPECT_EQ(inkStripsOf(nullptr), nullptr);
+    std::vector<const TextureInk*> inks;
+    std::vector<const InkStrips*> plans;
+    for (int k = 0; k < INK_STRIP_PLANS; ++k) {
+        // Black but for one 16 x 16 block, a different one for every picture.
+        TestPicture block(128, [k](int x, int y, uint8_t* p) {
+            if (x / 16 == k % 8 && y / 16 == k / 8) p[0] = 200;
+        });
+        inks.push_back(summariseTextureInk(&block.picture));
+        ASSERT_NE(inks.back(), nullptr);
+        plans.push_back(inkStripsOf(inks.back()));
+    }
+    for (int k = 0; k + 1 < INK_STRIP_PLANS; ++k) {
+        ASSERT_NE(plans[k], nullptr) << k;
+        for (int j = 0; j < k; ++j) EXPECT_NE(plans[j], plans[k]) << j << " " << k;
+    }
+    EXPECT_EQ(plans.back(), nullptr);  // the pool is full
+    EXPECT_EQ(inkStripsOf(inks[0]), plans[0]);
+    EXPECT_EQ(inkStripsOf(inks[INK_STRIP_PLANS - 2]), plans[INK_STRIP_PLANS - 2]);
 }
 
 TEST_F(SkippedDrawing, LayerCellsOverEmptyTexelsChangeNoPixel) {
