@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "anim/layers.h"
-#include "assets/asset_setup.h"
-#include "assets/asset_tables.h"
+#include "app/asset_setup.h"
+#include "app/asset_tables.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
 #include "generated_data.h"

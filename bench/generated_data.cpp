@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "anim/layers.h"
-#include "assets/asset_setup.h"
+#include "app/asset_setup.h"
 #include "assets/texture_table.h"
 #include "platform/platform.h"
 #include "render/render_globals.h"

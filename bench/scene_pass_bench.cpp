@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "anim/scene_update.h"
-#include "assets/asset_tables.h"
+#include "app/asset_tables.h"
 #include "platform/platform.h"
 #include "render/lens_flares.h"
 #include "render/render_globals.h"

@@ -11,7 +11,7 @@
 #include "anim/frame_clock.h"
 #include "anim/frame_hooks.h"
 #include "anim/scene_update.h"
-#include "assets/asset_setup.h"
+#include "app/asset_setup.h"
 #include "generated_data.h"
 #include "render/mesh_morph.h"
 #include "render/render_globals.h"

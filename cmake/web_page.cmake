@@ -17,7 +17,7 @@ set(QD_SHARED_PLATFORM_SOURCES
   ${QD_PLATFORM_DIR}/message_boxes.cpp
   ${QD_PLATFORM_DIR}/runtime.cpp)
 
-add_executable(quelldrift-web ${CMAKE_SOURCE_DIR}/src/shell/main_web.cpp ${QD_TABLE_SOURCES}
+add_executable(quelldrift-web ${CMAKE_SOURCE_DIR}/src/app/main_web.cpp ${QD_TABLE_SOURCES}
   ${QD_CORE_SOURCES} ${QD_SHARED_PLATFORM_SOURCES} ${QD_WEB_PLATFORM_SOURCES}
   ${QD_LAYER_SOURCES})
 set_target_properties(quelldrift-web PROPERTIES OUTPUT_NAME quelldrift SUFFIX .js)

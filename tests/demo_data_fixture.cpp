@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "assets/asset_setup.h"
-#include "assets/asset_tables.h"
+#include "app/asset_setup.h"
+#include "app/asset_tables.h"
 #include "assets/demo_numbers.h"
 #include "assets/slot_loads.h"
 #include "assets/texture_table.h"

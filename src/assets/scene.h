@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "anim/keyframe_tracks.h"
-#include "anim/math3d.h"
 #include "assets/texture_table.h"
+#include "math/keyframe_tracks.h"
+#include "math/math3d.h"
 
 struct Corner {
     int32_t vertex;          // index into the object's vertex arrays

@@ -6,9 +6,9 @@
 #include "timeline/compositions.h"
 
 #include "anim/layers.h"
-#include "anim/math3d.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
+#include "math/math3d.h"
 #include "render/overlays.h"
 #include "timeline/scene_schedule.h"
 

@@ -6,7 +6,7 @@
 #include "timeline/main_loop.h"
 
 #include "anim/frame_clock.h"
-#include "anim/math3d.h"
+#include "math/math3d.h"
 #include "platform/opengl.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"

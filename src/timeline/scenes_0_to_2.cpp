@@ -7,9 +7,9 @@
 
 #include "anim/frame_clock.h"
 #include "anim/layers.h"
-#include "anim/math3d.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
+#include "math/math3d.h"
 #include "render/overlays.h"
 #include "render/render_globals.h"
 #include "render/scene_pass.h"

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "anim/keyframe_tracks.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
+#include "math/keyframe_tracks.h"
 #include "platform/platform.h"
 
 namespace scene_builder {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "anim/keyframe_tracks.h"
 #include "assets/scene_file.h"
+#include "math/keyframe_tracks.h"
 #include "platform/platform.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -18,7 +18,7 @@
 #include "anim/frame_hooks.h"
 #include "anim/layers.h"
 #include "anim/scene_update.h"
-#include "assets/asset_setup.h"
+#include "app/asset_setup.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "anim/frame_clock.h"
-#include "assets/asset_tables.h"
+#include "app/asset_tables.h"
 #include "gl_test_context.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"

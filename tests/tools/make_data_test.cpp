@@ -22,16 +22,17 @@
 #include <string>
 #include <vector>
 
-#include "anim/keyframe_tracks.h"
+#include "anim/layers.h"
+#include "assets/bmp_reader.h"
 #include "assets/demo_numbers.h"
 #include "assets/slot_loads.h"
-#include "anim/layers.h"
 #include "assets/texture_table.h"
-#include "assets/bmp_reader.h"
+#include "math/keyframe_tracks.h"
 #include "canvas.h"
 #include "assets/flare_file.h"
 #include "assets/scene.h"
 #include "assets/scene_file.h"
+#include "data_file_path.h"
 #include "data_set.h"
 #include "demo_data_fixture.h"
 #include "gl_test_context.h"

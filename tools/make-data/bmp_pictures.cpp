@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "canvas.h"
+#include "data_file_path.h"
 #include "data_set.h"
 
 int writeBmpPictures(const std::string& dir) {

@@ -15,9 +15,6 @@ struct DataSetOptions {
     int pictureScale = 1;
 };
 
-// The full path of a data file: `dir` joined with the name after the "data\" prefix.
-std::string dataFilePath(const std::string& dir, const std::string& dataName);
-
 // ---- Writers, one per kind of file ----
 
 // Every JPEG the set-up's slot tables load (the lens pictures the flare file names among

@@ -3,6 +3,7 @@
 // tinted and sized separately. Lines end in CR LF and stay far below the 255-byte limit.
 #include <cstdio>
 
+#include "data_file_path.h"
 #include "data_set.h"
 
 namespace {

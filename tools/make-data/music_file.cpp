@@ -1,6 +1,7 @@
 // Writes "5tfina.mp3": the rendered soundtrack, encoded, in one file.
 #include <cstdio>
 
+#include "data_file_path.h"
 #include "data_set.h"
 #include "music.h"
 

@@ -12,6 +12,7 @@
 #include "assets/slot_loads.h"
 #include "assets/texture_table.h"
 #include "canvas.h"
+#include "data_file_path.h"
 #include "data_set.h"
 
 namespace {

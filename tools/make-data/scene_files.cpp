@@ -3,6 +3,7 @@
 // do not increase, faces naming vertices that are not there.
 #include <cstdio>
 
+#include "data_file_path.h"
 #include "data_set.h"
 #include "scene_authoring.h"
 

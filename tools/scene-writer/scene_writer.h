@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "anim/keyframe_tracks.h"
+#include "math/keyframe_tracks.h"
 
 struct CornerDesc {
     int32_t vertex = 0;

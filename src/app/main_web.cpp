@@ -9,6 +9,7 @@
 // flares, sprites) is as in the capture.
 #include <cstdint>
 
+#include "app/startup.h"
 #include "platform/opengl.h"
 #include "platform/platform.h"
 #include "platform/web/web_page.h"
@@ -16,7 +17,6 @@
 #include "shell/error_report.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"
-#include "shell/startup.h"
 #include "timeline/main_loop.h"
 #include "timeline/scene_schedule.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "assets/asset_tables.h"
+#include "app/asset_tables.h"
 #include "gl_test_context.h"
+#include "app/startup.h"
 #include "platform/platform.h"
 #include "shell/gl_window.h"
-#include "shell/startup.h"
 
 namespace {
 

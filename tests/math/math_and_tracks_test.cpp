@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "anim/keyframe_tracks.h"
-#include "anim/math3d.h"
+#include "math/keyframe_tracks.h"
+#include "math/math3d.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
 // demo-fullscreen: the demo with the display switched to a 640 x 480 mode.
-#include "shell/startup.h"
+#include "app/startup.h"
 
 int main() { return runDemo(1); }

@@ -3,12 +3,12 @@
 // multitexture check, the loading screen, every asset, the music, then the timeline. Each failed
 // step is reported in one box and ends the program with exit code 1; a finished run releases the
 // tables and the audio and closes the window, which ends the process with exit code 0.
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <cstdio>
 
-#include "assets/asset_setup.h"
-#include "assets/asset_tables.h"
+#include "app/asset_setup.h"
+#include "app/asset_tables.h"
 #include "platform/platform.h"
 #include "render/render_globals.h"
 #include "shell/bitmap_font.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "anim/math3d.h"
+#include "math/math3d.h"
 
 struct KeyTrack {
     int32_t keyCount;     // at least 1 in every loaded track

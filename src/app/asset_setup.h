@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "anim/math3d.h"
+#include "math/math3d.h"
 
 // Paths the sprites follow. The BMP pictures and tables of the water effect that this set-up
 // fills are declared with the effect (render/water_effects.h).

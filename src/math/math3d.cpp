@@ -2,7 +2,7 @@
 // curve of vector and scalar tracks, and the quaternion slerp from which rotation tracks build
 // their Bezier curves. Everything is computed in double and rounded to float where it is stored
 // (and at the few intermediate points that keep the results identical to the stored keys).
-#include "anim/math3d.h"
+#include "math/math3d.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 // the viewer sees. Objects and lights that later code reaches by fixed index are checked here,
 // right after their file is read, so a file that lacks one fails the load with a message
 // instead of being dereferenced later in the frame.
-#include "assets/asset_setup.h"
+#include "app/asset_setup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +16,7 @@
 #include "anim/layers.h"
 #include "anim/lighting_bakers.h"
 #include "anim/sprite_sets.h"
-#include "assets/asset_tables.h"
+#include "app/asset_tables.h"
 #include "assets/demo_numbers.h"
 #include "assets/flare_file.h"
 #include "assets/scene.h"

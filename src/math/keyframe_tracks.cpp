@@ -3,7 +3,7 @@
 // value follows a Hermite curve (vectors, scalars) or a de Casteljau Bezier of slerps
 // (rotations); past the last key a track holds its last value, before the first key the first
 // segment is extrapolated. Toggle tracks only ever move forward.
-#include "anim/keyframe_tracks.h"
+#include "math/keyframe_tracks.h"
 
 #include <cstddef>
 

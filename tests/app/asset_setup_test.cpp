@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/asset_setup.h"
+#include "app/asset_setup.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/slot_loads.h"

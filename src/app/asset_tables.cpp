@@ -1,7 +1,7 @@
 // The three big tables of the demo, the TextureTable, the LayerTable and the Scenes block, are
 // allocated once, zero-filled, before any asset is loaded, and freed only at shutdown. Zero
 // filling gives every slot that fails to load a defined state: no texture, opaque, no flags.
-#include "assets/asset_tables.h"
+#include "app/asset_tables.h"
 
 #include <cstdlib>
 
