@@ -46,6 +46,15 @@ EM_JS(double, stillFrameMicros, (int* fps), {
 
 EM_JS(void, markStillFrameDrawn, (), { document.title = document.title + " [still]"; });
 
+// Whether the address asks for the frame log: "framelog=1" after the "#" or the "?".
+EM_JS(int, frameLogAsked, (), {
+    var parts = (window.location.hash.replace(/^#/, "") + "&" +
+                 window.location.search.replace(/^\?/, "")).split("&");
+    return parts.indexOf("framelog=1") >= 0 ? 1 : 0;
+});
+
+EM_JS(void, logFrameToConsole, (const char* line), { console.log(UTF8ToString(line)); });
+
 bool inFrame = false;
 
 void runFrame() {
@@ -79,3 +88,7 @@ int webStillFrameWanted(int64_t* micros, int* fps) {
 void webStillFrameDrawn() { markStillFrameDrawn(); }
 
 int webInFrameLoop() { return inFrame ? 1 : 0; }
+
+int platformFrameLogWanted() { return frameLogAsked(); }
+
+void platformLogFrame(const char* line) { logFrameToConsole(line); }
