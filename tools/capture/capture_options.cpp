@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "frame_schedule.h"
+#include "quelldrift_version.h"
 
 namespace {
 
@@ -145,6 +146,10 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
             out->help = 1;
             return 1;
         }
+        if (std::strcmp(option, "--version") == 0) {
+            out->version = 1;
+            return 1;
+        }
         if (std::strcmp(option, "--bench") == 0) {
             if (out->bench) return fail(error, errorSize, "--bench is given twice");
             out->bench = 1;
@@ -226,8 +231,9 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
 const char* captureUsage() {
     return "usage: demo-capture [--fps N] [--at MS[,MS...]] [--from MS] [--to MS]\n"
            "                    [--out DIR] [--video FILE] [--bench] [--coverage] [--size WxH]\n"
-           "                    [--msaa N]\n"
-           "Renders the demo headless from data\\ under the working directory.\n"
+           "                    [--msaa N] [--version]\n"
+           "Renders the demo headless from data/ in the working directory, or else from the\n"
+           "data set installed with the program.\n"
            "  --fps N       frames per second of music time (1 to 1000, default 60)\n"
            "  --at MS,...   write only the frames at these music times as at-<MS>.png\n"
            "                (into --out DIR, or the working directory)\n"
@@ -239,5 +245,8 @@ const char* captureUsage() {
            "  --coverage    write nothing; print the pixels each drawing pass covers, per scene\n"
            "  --size WxH    frame size, 320x240 to 3840x2160 (default 640x480); the 4:3\n"
            "                picture is centred with black bars on the other sides\n"
-           "  --msaa N      samples per pixel: 1 (none, the default), 2, 4, 8 or 16\n";
+           "  --msaa N      samples per pixel: 1 (none, the default), 2, 4, 8 or 16\n"
+           "  --version     print the version and stop\n";
 }
+
+const char* captureVersion() { return "demo-capture " QD_VERSION "\n"; }
