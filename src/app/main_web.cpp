@@ -26,19 +26,20 @@ int32_t stillPosition = 0;
 int32_t stillClock() { return stillPosition; }
 
 bool playing = false;
+TimelineState timeline = START_TIMELINE;
 
 void drawStillFrame(int64_t micros, int fps) {
     const int32_t target = timePosition(micros);
-    if (beginTimeline()) {
+    if (beginTimeline(&timeline)) {
         fixedgl::skipDrawing(true);
         for (int64_t frame = 0; framePosition(frame, fps) < target; ++frame) {
             stillPosition = framePosition(frame, fps);
-            timelineFrame();
-            if (sceneIndex >= SCENE_COUNT_PLAYED) break;
+            timelineFrame(&timeline);
+            if (timeline.sceneIndex >= SCENE_COUNT_PLAYED) break;
         }
         fixedgl::skipDrawing(false);
         stillPosition = target;
-        timelineFrame();
+        timelineFrame(&timeline);
     }
     webStillFrameDrawn();
 }
@@ -66,9 +67,9 @@ int pageFrame() {
             showClickToPlay();
             return 1;
         }
-        playing = beginTimeline() != 0;
+        playing = beginTimeline(&timeline) != 0;
     }
-    if (playing && timelineFrame()) return 1;
+    if (playing && timelineFrame(&timeline)) return 1;
     // Escape or the end: the music stops and waits for the next click.
     playing = false;
     stopMusic();
