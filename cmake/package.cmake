@@ -74,19 +74,10 @@ qd_gzip(${QD_PACKAGING_DIR}/changelog ${QD_PACKAGING_OUT}/changelog.gz)
 install(FILES ${QD_PACKAGING_DIR}/copyright ${QD_PACKAGING_OUT}/changelog.gz
   DESTINATION ${QD_DOC_DIR})
 
-# The icon at every usual size, drawn by the generator's make-icons, made again only when it
-# changes and moved into place whole.
+# The icon at every usual size, drawn by the generator's make-icons into icons/hicolor.
 if(TARGET make-icons)
   set(QD_ICONS ${CMAKE_BINARY_DIR}/icons)
-  add_custom_command(OUTPUT ${QD_ICONS}/complete
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${QD_ICONS}
-    COMMAND $<TARGET_FILE:make-icons> ${QD_ICONS}/hicolor.partial
-    COMMAND ${CMAKE_COMMAND} -E rename ${QD_ICONS}/hicolor.partial ${QD_ICONS}/hicolor
-    COMMAND ${CMAKE_COMMAND} -E touch ${QD_ICONS}/complete
-    DEPENDS make-icons
-    COMMENT "Drawing the menu entry's icons in icons/hicolor"
-    VERBATIM)
-  add_custom_target(icons ALL DEPENDS ${QD_ICONS}/complete)
+  qd_made_whole(icons make-icons ${QD_ICONS} hicolor "Drawing the menu entry's icons in icons/hicolor")
   install(DIRECTORY ${QD_ICONS}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 endif()
 
