@@ -50,9 +50,9 @@ endfunction()
 # installs at once never share a file.
 install(CODE "
   set(QD_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/demo-windowed\")
-  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${QD_APP_ID}.desktop\")
-  message(STATUS \"Installing: \${entry}\")
-  configure_file(${QD_PACKAGING_DIR}/${QD_APP_ID}.desktop.in \${entry} @ONLY NO_SOURCE_PERMISSIONS)
+  set(entry \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${QD_APP_ID}.desktop\")
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${entry}\")
+  configure_file(${QD_PACKAGING_DIR}/${QD_APP_ID}.desktop.in \$ENV{DESTDIR}\${entry} @ONLY NO_SOURCE_PERMISSIONS)
   list(APPEND CMAKE_INSTALL_MANIFEST_FILES \${entry})")
 
 configure_file(${QD_PACKAGING_DIR}/${QD_APP_ID}.metainfo.xml.in
