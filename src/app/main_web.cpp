@@ -5,8 +5,8 @@
 // clock. Escape, or the end of the demo, stops the music and goes back to "click to play".
 // With "#at=MS" in the address the page instead draws the one frame at music time MS as
 // demo-capture --at MS draws it: the frames before it run at the capture's fixed rate ("&fps=N",
-// 60 by default) in silence and draw nothing, so that all that depends on the past (fades,
-// flares, sprites) is as in the capture.
+// 60 by default), only advanced, so that all that depends on the past (fades, flares, sprites)
+// is as in the capture. While the demo plays, the window's keys pause, seek and step it.
 #include <cstdint>
 
 #include "app/startup.h"
@@ -18,6 +18,8 @@
 #include "shell/gl_window.h"
 #include "shell/music.h"
 #include "timeline/main_loop.h"
+#include "timeline/playback.h"
+#include "timeline/seeking.h"
 #include "timeline/scene_schedule.h"
 
 namespace {
@@ -26,18 +28,13 @@ int32_t stillPosition = 0;
 int32_t stillClock() { return stillPosition; }
 
 bool playing = false;
-TimelineState timeline = START_TIMELINE;
+Playback playback;
 
 void drawStillFrame(int64_t micros, int fps) {
     const int32_t target = timePosition(micros);
+    TimelineState timeline = START_TIMELINE;
     if (beginTimeline(&timeline)) {
-        fixedgl::skipDrawing(true);
-        for (int64_t frame = 0; framePosition(frame, fps) < target; ++frame) {
-            stillPosition = framePosition(frame, fps);
-            timelineFrame(&timeline);
-            if (timeline.sceneIndex >= SCENE_COUNT_PLAYED) break;
-        }
-        fixedgl::skipDrawing(false);
+        advanceFramesBefore(&timeline, fps, 0, target);
         stillPosition = target;
         timelineFrame(&timeline);
     }
@@ -67,9 +64,9 @@ int pageFrame() {
             showClickToPlay();
             return 1;
         }
-        playing = beginTimeline(&timeline) != 0;
+        playing = beginPlayback(&playback) != 0;
     }
-    if (playing && timelineFrame(&timeline)) return 1;
+    if (playing && playbackFrame(&playback)) return 1;
     // Escape or the end: the music stops and waits for the next click.
     playing = false;
     stopMusic();
@@ -87,7 +84,7 @@ int main() {
     int stillFps = 60;
     const bool still = webStillFrameWanted(&stillMicros, &stillFps) != 0;
     if (still) setAudioPositionSource(stillClock);
-    if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
+    if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT, still ? nullptr : &playback)) return 1;
     if (still) {
         drawStillFrame(stillMicros, stillFps);
         return 0;

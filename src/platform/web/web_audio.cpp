@@ -60,6 +60,29 @@ EM_JS(void, webAudioCreate, (), {
         setTimeout(music.start, 1000);
     };
     window.addEventListener("click", music.unlock);
+    // A new source starts at the offset of `bytes`, and the clock is set so that the position
+    // reads it at once; paused, the position only stands there.
+    music.seekTo = function(bytes) {
+        if (!music.playing || !music.buffer) return;
+        var seconds = bytes / 176400;
+        music.lastBytes = bytes;
+        if (music.paused) { music.pausedBytes = bytes; return; }
+        if (music.source) { try { music.source.stop(); } catch (e) {} }
+        music.source = null;
+        if (!music.silent) {
+            var context = music.context;
+            var source = context.createBufferSource();
+            source.buffer = music.buffer;
+            source.loop = music.loop;
+            source.connect(context.destination);
+            source.start(0, seconds % music.buffer.duration);
+            music.source = source;
+            var latency = context.outputLatency || context.baseLatency || 0;
+            music.startTime = context.currentTime - seconds - latency;
+            music.contextTime = -1;
+        }
+        music.startPerf = performance.now() - seconds * 1000;
+    };
     Module.music = music;
 });
 
@@ -123,7 +146,30 @@ EM_JS(void, webAudioStop, (), {
     music.armed = false;
     music.unlocked = false;
     music.playing = false;
+    music.paused = false;
 });
+
+// Goes on from `bytes` (or, paused, stands there).
+EM_JS(void, webAudioSeek, (int bytes), {
+    if (Module.music) Module.music.seekTo(bytes);
+});
+
+EM_JS(void, webAudioSetPaused, (int pause, int bytes), {
+    var music = Module.music;
+    if (!music || !music.playing || (pause !== 0) === !!music.paused) return;
+    if (pause !== 0) {
+        music.pausedBytes = bytes;
+        music.paused = true;
+        if (music.source) { try { music.source.stop(); } catch (e) {} }
+        music.source = null;
+    } else {
+        music.paused = false;
+        music.seekTo(music.pausedBytes);
+    }
+});
+
+EM_JS(int, webAudioPaused, (), { return Module.music && Module.music.paused ? 1 : 0; });
+EM_JS(int, webAudioPausedBytes, (), { return Module.music ? Module.music.pausedBytes | 0 : 0; });
 
 EM_JS(int, webAudioPlaying, (), { return Module.music && Module.music.playing ? 1 : 0; });
 EM_JS(int, webAudioSilent, (), { return Module.music && Module.music.silent ? 1 : 0; });
@@ -158,8 +204,19 @@ void audioPlay(int loop) {
 
 int32_t audioPosition() {
     if (positionSource) return positionSource();
+    if (webAudioPaused()) return webAudioPausedBytes();
     return webAudioPosition();
 }
+
+void audioSeek(int32_t position) {
+    if (!positionSource) webAudioSeek(position < 0 ? 0 : position & ~3);
+}
+
+void audioSetPaused(int paused) {
+    if (!positionSource) webAudioSetPaused(paused, audioPosition());
+}
+
+int audioPaused() { return positionSource ? 0 : webAudioPaused(); }
 
 void audioFree() { webAudioStop(); }
 
