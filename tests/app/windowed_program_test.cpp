@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 namespace fs = std::filesystem;
@@ -194,21 +195,13 @@ testing::AssertionResult pictureBetweenBars(const fs::path& root, const std::str
 
 TEST(WindowedProgram, PictureStaysCentredAtFourToThreeThroughResizeAndDesktopFullscreen) {
     ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
-    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg"})
-        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    SKIP_WITHOUT_PROGRAMS("xvfb-run", "xdotool", "openbox", "ffmpeg");
     ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
         << "the build made no data set";
 
-    char pattern[] = "/tmp/windowed-run-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    struct RemovedAtEnd {
-        fs::path folder;
-        ~RemovedAtEnd() {
-            std::error_code error;
-            fs::remove_all(folder, error);
-        }
-    } removed{root};
+    const ScratchFolder scratch("windowed-run");
+    ASSERT_FALSE(scratch.path.empty());
+    const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     std::ofstream(root / "session.sh") << SESSION_SCRIPT;
 
@@ -239,21 +232,13 @@ int positionBarRow(const PngPicture& grab) {
 
 TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene) {
     ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
-    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg", "convert"})
-        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    SKIP_WITHOUT_PROGRAMS("xvfb-run", "xdotool", "openbox", "ffmpeg", "convert");
     ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
         << "the build made no data set";
 
-    char pattern[] = "/tmp/windowed-keys-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    struct RemovedAtEnd {
-        fs::path folder;
-        ~RemovedAtEnd() {
-            std::error_code error;
-            fs::remove_all(folder, error);
-        }
-    } removed{root};
+    const ScratchFolder scratch("windowed-keys");
+    ASSERT_FALSE(scratch.path.empty());
+    const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     std::ofstream(root / "session.sh") << KEYS_SCRIPT;
 
