@@ -269,20 +269,12 @@ TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene
 // softer (the mean difference is small), and the bar over it at the window's own resolution.
 TEST(WindowedProgram, PictureDrawnSmallerAndScaledUpIsTheSamePictureOnlySofter) {
     ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
-    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg", "convert"})
-        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    SKIP_WITHOUT_PROGRAMS("xvfb-run", "xdotool", "openbox", "ffmpeg", "convert");
     ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
         << "the build made no data set";
-    char pattern[] = "/tmp/windowed-scaled-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    struct RemovedAtEnd {
-        fs::path folder;
-        ~RemovedAtEnd() {
-            std::error_code error;
-            fs::remove_all(folder, error);
-        }
-    } removed{root};
+    const ScratchFolder scratch("windowed-scaled");
+    ASSERT_FALSE(scratch.path.empty());
+    const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     std::ofstream(root / "session.sh") << PICTURE_HEIGHT_SCRIPT;
     for (const char* height : {"480", "240"}) {
