@@ -15,9 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "partial_name.h"
+#include "stop_signals.h"
 
-constexpr int HANDLED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+namespace {
 
 char partialNames[MAX_PARTIAL_FILES][PARTIAL_NAME_CAPACITY];
 volatile sig_atomic_t partialKept[MAX_PARTIAL_FILES];
@@ -36,18 +37,6 @@ void onSignal(int signal) {
     _exit(128 + signal);
 }
 
-// Holds the handled signals back while the table changes.
-struct SignalsHeld {
-    sigset_t before;
-    SignalsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
-        for (int signal : HANDLED_SIGNALS) sigaddset(&held, signal);
-        sigprocmask(SIG_BLOCK, &held, &before);
-    }
-    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before, nullptr); }
-};
-
 int keptSlot(const char* name) {
     for (int i = 0; i < MAX_PARTIAL_FILES; ++i)
         if (partialKept[i] && std::strcmp(partialNames[i], name) == 0) return i;
@@ -61,53 +50,52 @@ void removePartialFilesOnSignal() {
     const mode_t mask = umask(0);
     umask(mask);
     creationMode = 0666 & ~mask;
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : HANDLED_SIGNALS) sigaddset(&action.sa_mask, signal);
-    for (int signal : HANDLED_SIGNALS) sigaction(signal, &action, nullptr);
+    onStopSignals(onSignal);
 }
 
 int createPartialFile(const char* finalPath, char* name, size_t nameSize) {
-    // The extension is the last dot of the file name, unless the name starts with it.
-    const char* slash = std::strrchr(finalPath, '/');
-    const char* base = slash ? slash + 1 : finalPath;
-    const char* dot = std::strrchr(base, '.');
-    if (!dot || dot == base) dot = base + std::strlen(base);
-    const int stem = static_cast<int>(dot - finalPath);
+    const PartialName partial = partialNameFor(finalPath, nameLimitOfFolderOf(finalPath));
+    const size_t length = partial.path.size();
+    if (length >= PARTIAL_NAME_CAPACITY || length >= nameSize) {
+        errno = ENAMETOOLONG;
+        return 0;
+    }
 
-    SignalsHeld held;
+    StopSignalsHeld held;
     int slot = 0;
     while (slot < MAX_PARTIAL_FILES && partialKept[slot]) ++slot;
-    if (slot == MAX_PARTIAL_FILES) return 0;
-    char* chosen = partialNames[slot];
-    const int length = std::snprintf(chosen, PARTIAL_NAME_CAPACITY, "%.*s.partial-XXXXXX%s",
-                                     stem, finalPath, dot);
-    if (length < 0 || static_cast<size_t>(length) >= PARTIAL_NAME_CAPACITY ||
-        static_cast<size_t>(length) >= nameSize)
+    if (slot == MAX_PARTIAL_FILES) {
+        errno = EMFILE;
         return 0;
-    const int fd = mkstemps(chosen, static_cast<int>(std::strlen(dot)));
+    }
+    char* chosen = partialNames[slot];
+    std::memcpy(chosen, partial.path.c_str(), length + 1);
+    const int fd = mkstemps(chosen, static_cast<int>(partial.extensionLength));
     if (fd < 0) return 0;
     fchmod(fd, creationMode);
     close(fd);
     partialKept[slot] = 1;
-    std::memcpy(name, chosen, static_cast<size_t>(length) + 1);
+    std::memcpy(name, chosen, length + 1);
     return 1;
 }
 
 int finishPartialFile(const char* name, const char* finalPath) {
     const int slot = keptSlot(name);
     const int renamed = std::rename(name, finalPath) == 0;
+    const int reason = errno;
     if (!renamed) unlink(name);
     if (slot >= 0) partialKept[slot] = 0;
+    errno = reason;
     return renamed;
 }
 
 void discardPartialFile(const char* name) {
     if (name[0] == '\0') return;  // none was made
+    const int reason = errno;
     const int slot = keptSlot(name);
     unlink(name);
     if (slot >= 0) partialKept[slot] = 0;
+    errno = reason;
 }
 
 void setProcessToStopOnSignal(pid_t process) { processToStop = process; }

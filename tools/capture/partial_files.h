@@ -18,13 +18,16 @@ constexpr size_t PARTIAL_NAME_CAPACITY = 4096;
 void removePartialFilesOnSignal();
 // Creates an empty file beside `finalPath` whose name is the final one with ".partial-XXXXXX"
 // (six random characters) before its extension, "clip.partial-x3Fq9a.mp4": a name that no
-// existing file has, with the extension that tells a program its format. Writes the name to
-// `name` and keeps it for removal on a signal. 1 on success, 0 when no such file can be made.
+// existing file has, with the extension that tells a program its format, and within the
+// folder's limit on names however long the final one is (partial_name.h). Writes the name to
+// `name` and keeps it for removal on a signal. 1 on success, 0 when no such file can be made,
+// with errno saying why.
 int createPartialFile(const char* finalPath, char* name, size_t nameSize);
 // Renames the partial file to `finalPath`, replacing a file of that name. 1 on success; on
-// failure the partial file is removed. Either way it is no longer kept.
+// failure the partial file is removed and errno says why. Either way it is no longer kept.
 int finishPartialFile(const char* name, const char* finalPath);
 // Removes the partial file and stops keeping it; an empty name (none was made) does nothing.
+// errno is left as it was, so that a failure can be cleaned up before it is reported.
 void discardPartialFile(const char* name);
 // The process that a signal stops (SIGKILL, then waits for it) before removing the files, so
 // that it cannot write to them any more; -1 for none.
