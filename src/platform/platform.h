@@ -193,10 +193,18 @@ int decodeMusicFile(const char* path, MusicSink sink, void* user);
 
 // ---- Files and pictures ----
 
-// Chooses where "data\" paths lead: the data/ folder of the working directory when there is
-// one, else the data set installed with the program (share/quelldrift/data beside its bin/).
-// 1 when one of them is a folder; 0 when neither is, with both places named in `looked`.
-// Until it is called, "data\" paths lead to the working directory.
+// The file that make-data writes last into a data set: the line DATA_SET_MANIFEST_HEADER, then
+// one line "SIZE NAME" for each other file of the set, by name. A folder that holds it is a data
+// set that make-data finished writing; any other folder (an empty one, one of the user's that
+// happens to be called data, a set whose writing was cut short) is not.
+constexpr char DATA_SET_MANIFEST[] = "manifest.txt";
+constexpr char DATA_SET_MANIFEST_HEADER[] = ".quellDrift data set 1";
+
+// Chooses where "data\" paths lead: the data/ folder of the working directory when it is a data
+// set, else the data set installed with the program (share/quelldrift/data beside its bin/),
+// noting on stderr why a data/ that is there was passed over. 1 when one of them is a data set;
+// 0 when neither is, with each place and why it was not taken in `looked`. Until it is called,
+// "data\" paths lead to the working directory.
 int findDataFolder(char* looked, size_t size);
 
 // Largest data file read whole (a scene, a picture, a BMP, the flare description): every file

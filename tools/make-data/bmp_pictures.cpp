@@ -6,6 +6,7 @@
 
 #include "canvas.h"
 #include "data_file_path.h"
+#include "data_file_writer.h"
 #include "data_set.h"
 
 int writeBmpPictures(const std::string& dir) {
@@ -31,7 +32,7 @@ int writeBmpPictures(const std::string& dir) {
     for (auto [name, canvas] : {std::pair{"data\\surface.bmp", &surface}, std::pair{"data\\water.bmp", &water}}) {
         std::string path = dataFilePath(dir, name);
         if (!saveBmp(*canvas, path)) {
-            std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
+            reportCannotWrite(path);
             return 0;
         }
     }

@@ -83,7 +83,8 @@ int measureTextLine(const std::string& fontPath, int pixelSize, const std::strin
 
 // ---- Saving ----
 
-// Writes a baseline JPEG, quality 92; 1 on success, 0 on failure.
+// Writes a baseline JPEG, quality 92; 1 on success, 0 on failure with errno saying why.
 int saveJpeg(const Canvas& canvas, const std::string& path);
-// Writes an uncompressed 24-bit bottom-up BMP; 1 on success, 0 on failure.
+// Writes an uncompressed 24-bit bottom-up BMP; 1 on success, 0 on failure with errno saying
+// why.
 int saveBmp(const Canvas& canvas, const std::string& path);

@@ -1,18 +1,12 @@
-// Runs every writer of the data set into one folder.
+// Runs every writer of the data set into one folder, written whole.
 #include "data_set.h"
 
-#include <cstdio>
-#include <filesystem>
+#include "data_set_folder.h"
 
 int generateDataSet(const std::string& dir, const DataSetOptions& options) {
-    std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    if (!std::filesystem::is_directory(dir)) {
-        std::fprintf(stderr, "make-data: cannot create %s\n", dir.c_str());
-        return 0;
-    }
-    if (!writePictures(dir, options.pictureScale) || !writeBmpPictures(dir) || !writeFlareConfig(dir) || !writeSceneFiles(dir))
-        return 0;
-    if (!options.skipMusic && !writeMusic(dir, options.musicSeconds)) return 0;
-    return 1;
+    return writeDataSetWhole(dir, [&options](const std::string& folder) {
+        return writePictures(folder, options.pictureScale) && writeBmpPictures(folder) &&
+               writeFlareConfig(folder) && writeSceneFiles(folder) &&
+               (options.skipMusic || writeMusic(folder, options.musicSeconds));
+    });
 }

@@ -1,6 +1,7 @@
 // The demo's data set: every picture, BMP, scene file, the flare description and the music,
 // generated procedurally and deterministically into one folder. Each writer returns 1 on
-// success and 0 on the first file it cannot write, after naming that file on stderr.
+// success and 0 on the first file it cannot write, after naming that file and the system's
+// reason on stderr.
 #pragma once
 
 #include <string>
@@ -31,7 +32,8 @@ int writeSceneFiles(const std::string& dir);
 // "5tfina.mp3": 44 100 Hz stereo, `seconds` long.
 int writeMusic(const std::string& dir, double seconds);
 
-// Creates `dir` if needed and runs every writer. 1 when every file was written.
+// Runs every writer into a fresh folder and moves the set into `dir` whole, with its manifest
+// (data_set_folder.h). 1 when every file was written and the set is in place.
 int generateDataSet(const std::string& dir, const DataSetOptions& options);
 
 // ---- Names ----

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data_file_path.h"
+#include "data_file_writer.h"
 #include "data_set.h"
 
 namespace {
@@ -57,10 +58,8 @@ int writeFlareConfig(const std::string& dir) {
         line("colour blue: " + std::to_string(e.blue));
     }
     std::string path = dataFilePath(dir, "data\\flare.cfg");
-    FILE* file = std::fopen(path.c_str(), "wb");
-    size_t written = file ? std::fwrite(text.data(), 1, text.size(), file) : 0;
-    if (!file || std::fclose(file) != 0 || written != text.size()) {
-        std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
+    if (!writeWholeFile(path, text.data(), text.size())) {
+        reportCannotWrite(path);
         return 0;
     }
     return 1;

@@ -2,12 +2,17 @@
 // DIR laid out as the hicolor icon theme (DIR/48x48/apps/quelldrift.png and so on). The build
 // runs it; the package installs what it writes.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "font_lookup.h"
 #include "icon_pictures.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("usage: make-icons DIR\n");
+        return 0;
+    }
     if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: make-icons DIR\n");
         return 2;

@@ -1,7 +1,9 @@
 // Saving canvases: JPEG through libjpeg (baseline, fixed quality, no timestamps, so the bytes
 // depend on the pixels alone) and uncompressed 24-bit BMP written by hand, bottom row first
-// with blue-green-red pixels and rows padded to four bytes, as the BMP format stores them.
+// with blue-green-red pixels and rows padded to four bytes, as the BMP format stores them. Both
+// are made in memory and written whole, as every data file is.
 #include <cstdio>
+#include <cstdlib>
 #include <jpeglib.h>
 
 #include <algorithm>
@@ -9,17 +11,18 @@
 #include <vector>
 
 #include "canvas.h"
+#include "data_file_writer.h"
 
 static uint8_t toByte(float v) { return uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 int saveJpeg(const Canvas& canvas, const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
+    unsigned char* encoded = nullptr;
+    unsigned long encodedSize = 0;
     jpeg_compress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
+    jpeg_mem_dest(&info, &encoded, &encodedSize);
     info.image_width = JDIMENSION(canvas.width);
     info.image_height = JDIMENSION(canvas.height);
     info.input_components = 3;
@@ -36,7 +39,9 @@ int saveJpeg(const Canvas& canvas, const std::string& path) {
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    return std::fclose(file) == 0 ? 1 : 0;
+    const int written = writeWholeFile(path, encoded, encodedSize);
+    std::free(encoded);
+    return written;
 }
 
 static void putLe(std::vector<uint8_t>* out, uint32_t value, int bytes) {
@@ -72,8 +77,5 @@ int saveBmp(const Canvas& canvas, const std::string& path) {
         }
         for (uint32_t pad = uint32_t(canvas.width) * 3; pad < rowBytes; ++pad) out.push_back(0);
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    size_t written = std::fwrite(out.data(), 1, out.size(), file);
-    return (std::fclose(file) == 0 && written == out.size()) ? 1 : 0;
+    return writeWholeFile(path, out.data(), out.size());
 }

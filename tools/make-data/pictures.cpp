@@ -13,6 +13,7 @@
 #include "assets/texture_table.h"
 #include "canvas.h"
 #include "data_file_path.h"
+#include "data_file_writer.h"
 #include "data_set.h"
 #include "font_lookup.h"
 
@@ -868,8 +869,12 @@ int writePictures(const std::string& dir, int scale) {
         }
         std::string path = dataFilePath(dir, name);
         Canvas canvas = painter->paint(scale);
-        if (canvas.width == 0 || !saveJpeg(canvas, path)) {
-            std::fprintf(stderr, "make-data: cannot write %s\n", path.c_str());
+        if (canvas.width == 0) {
+            std::fprintf(stderr, "make-data: the painter of %s painted nothing\n", name.c_str());
+            return 0;
+        }
+        if (!saveJpeg(canvas, path)) {
+            reportCannotWrite(path);
             return 0;
         }
     }

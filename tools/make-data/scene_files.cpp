@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data_file_path.h"
+#include "data_file_writer.h"
 #include "data_set.h"
 #include "scene_authoring.h"
 
@@ -63,8 +64,14 @@ int writeSceneFiles(const std::string& dir) {
     for (const Entry& e : entries) {
         std::string path = dataFilePath(dir, e.name), problem;
         SceneDesc scene = e.build();
-        if (!sceneDescIsSound(scene, &problem) || !writeSceneFile(scene, path, &problem)) {
-            std::fprintf(stderr, "make-data: cannot write %s: %s\n", path.c_str(), problem.c_str());
+        std::vector<uint8_t> bytes;
+        if (!sceneDescIsSound(scene, &problem) || !writeSceneBytes(scene, &bytes, &problem)) {
+            std::fprintf(stderr, "make-data: cannot make %s: %s\n", shownPath(path).c_str(),
+                         problem.c_str());
+            return 0;
+        }
+        if (!writeWholeFile(path, bytes.data(), bytes.size())) {
+            reportCannotWrite(path);
             return 0;
         }
     }
