@@ -45,9 +45,10 @@ int fail(const char* message) {
 }  // namespace
 
 int startDemo(ContextKind kind, const ContextFormat& format, Playback* playback) {
-    char looked[1024];
+    // Two folders of any length the system allows, and why each was not taken.
+    char looked[2 * 4096 + 512];
     if (!findDataFolder(looked, sizeof looked)) {
-        char message[1100];
+        char message[sizeof looked + 64];
         std::snprintf(message, sizeof message, "cannot find the data folder: looked in %s", looked);
         return fail(message);
     }

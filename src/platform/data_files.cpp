@@ -1,9 +1,10 @@
 // Data files are named the way the demo always names them, "data\x.jpg"; the backslashes
 // become slashes only here, at the moment a file is opened. "data\" leads to the working
-// directory's data/ folder, or, once findDataFolder has found none there, to the data set
-// installed with the program. Only regular files are data: a FIFO would hold the program until
-// some other program writes to it, and a directory or a device has no size to read, so they
-// are refused as soon as they are opened (without blocking) and before a byte is read. The
+// directory's data/ folder when it is a data set (it holds the manifest make-data writes last),
+// or else to the data set installed with the program; a folder that merely has the name, empty
+// or the user's own, hides nothing. Only regular files are data: a FIFO would hold the program
+// until some other program writes to it, and a directory or a device has no size to read, so
+// they are refused as soon as they are opened (without blocking) and before a byte is read. The
 // readers take whole files of at most MAX_DATA_FILE_BYTES, so no file can make the program ask
 // for more memory than that to hold it.
 #include <fcntl.h>
@@ -39,6 +40,28 @@ std::filesystem::path installedDataFolder() {
     return (program.parent_path() / QD_INSTALLED_DATA_FROM_PROGRAM).lexically_normal();
 }
 
+constexpr char NO_FOLDER[] = "no such folder";
+
+// Why `folder` is not a data set, in a few words; empty when it is one.
+std::string whyNotADataSet(const std::filesystem::path& folder) {
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0)
+        return errno == ENOENT ? NO_FOLDER : std::string("cannot be read: ") + std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return "not a folder";
+    FILE* manifest = std::fopen((folder / DATA_SET_MANIFEST).c_str(), "rb");
+    if (!manifest) {
+        if (errno == ENOENT)
+            return std::string("no ") + DATA_SET_MANIFEST + ", which make-data writes last";
+        return std::string(DATA_SET_MANIFEST) + " cannot be read: " + std::strerror(errno);
+    }
+    char line[64] = "";
+    const int read = std::fgets(line, sizeof line, manifest) != nullptr;
+    std::fclose(manifest);
+    if (!read || std::strcmp(line, (std::string(DATA_SET_MANIFEST_HEADER) + "\n").c_str()) != 0)
+        return std::string(DATA_SET_MANIFEST) + " is not one that make-data writes";
+    return "";
+}
+
 const char* fileKind(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
     if (S_ISFIFO(mode)) return "a FIFO";
@@ -52,16 +75,23 @@ const char* fileKind(mode_t mode) {
 
 int findDataFolder(char* looked, size_t size) {
     chosenDataFolder.clear();
+    const std::string here = whyNotADataSet("data");
+    if (here.empty()) return 1;
     std::error_code error;
-    if (std::filesystem::is_directory("data", error)) return 1;
+    const std::filesystem::path hereShown = std::filesystem::absolute("data", error);
     const std::filesystem::path installed = installedDataFolder();
-    if (!installed.empty() && std::filesystem::is_directory(installed, error)) {
+    const std::string there =
+        installed.empty() ? "the program cannot tell where it lies" : whyNotADataSet(installed);
+    if (there.empty()) {
         chosenDataFolder = installed.string();
+        if (here != NO_FOLDER)
+            explainFailure("%s is not a data set (%s): the one installed in %s plays",
+                           hereShown.c_str(), here.c_str(), installed.c_str());
         return 1;
     }
-    const std::filesystem::path here = std::filesystem::absolute("data", error);
-    std::snprintf(looked, size, "%s and %s", here.c_str(),
-                  installed.empty() ? "the folder installed beside the program" : installed.c_str());
+    std::snprintf(looked, size, "%s (%s) and %s (%s)", hereShown.c_str(), here.c_str(),
+                  installed.empty() ? "the folder installed beside the program" : installed.c_str(),
+                  there.c_str());
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "app/asset_tables.h"
 #include "gl_test_context.h"
 #include "app/startup.h"
+#include "data_set_folder.h"
 #include "platform/platform.h"
 #include "scratch_folder.h"
 #include "shell/gl_window.h"
@@ -35,7 +36,9 @@ struct InFolder {
 TEST(StartUp, WithAnEmptyDataFolderReportsPicturesThenTheMissingSceneThenStops) {
     GlTestContext::ensure();
     InFolder folder("quelldrift-empty-start");
+    // A data set of no files at all.
     std::filesystem::create_directories("data");
+    ASSERT_TRUE(writeManifest("data"));
     messages.clear();
     setMessageSink([](const char* caption, const char* text) {
         messages.push_back(std::string(caption) + ": " + text);
@@ -62,6 +65,7 @@ TEST(StartUp, WindowModeAndContextFailuresShowTheirMessagesAndGiveTheDisplayBack
     GlTestContext::ensure();
     InFolder folder("quelldrift-simulated-start");
     std::filesystem::create_directories("data");
+    ASSERT_TRUE(writeManifest("data"));
     const DisplayMode modes[] = {{800, 600, 32, 60}, {640, 480, 32, 60}};
     const std::string cannotInit = "cannot init opengl-window";
     const std::string noMultitexture = "no multi-texturing supported (switched)";

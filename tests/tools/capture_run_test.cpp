@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "data_set_folder.h"
 #include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
@@ -161,9 +162,10 @@ TEST_F(CaptureRun, BenchPrintsLoadAndMemoryThenOneRowPerScene) {
 }
 
 TEST_F(CaptureRun, StartUpFailuresGiveTheDemoMessagesAndExitCodeOne) {
-    // No pictures or scenes at all.
+    // A data set of no pictures or scenes at all.
     fs::path empty = fresh("empty");
     fs::create_directories(empty / "data");
+    ASSERT_TRUE(writeManifest((empty / "data").string()));
     ProgramRun noData = runIn(empty, quoted(CAPTURE_PROGRAM) + " --to 100");
     EXPECT_EQ(noData.exitCode, 1);
     EXPECT_NE(noData.err.find("cannot load scenes or textures"), std::string::npos) << noData.err;
@@ -211,9 +213,10 @@ TEST_F(CaptureRun, VideoHoldsSixFortyByFourEightyFramesAndStereoMusic) {
 }
 
 // `cmake --install` of this build puts the programs, the data set and a menu entry under the
-// prefix. The installed capture program, run from an empty folder, renders from the installed
-// data set exactly the picture the built one renders from the build's; with the installed set
-// gone too, it names both places it looked.
+// prefix. The installed capture program, run from a folder whose data/ is empty, renders from
+// the installed data set exactly the picture the built one renders from the build's, and says
+// why it passed data/ over; with the installed set gone too, it names both places it looked and
+// why neither was taken.
 TEST_F(CaptureRun, InstalledProgramFindsTheInstalledDataFromAnEmptyFolder) {
     const fs::path prefix = fresh("prefix");
     ProgramRun install = runIn(root, quoted(QD_CMAKE_COMMAND) + " --install " +
@@ -227,10 +230,16 @@ TEST_F(CaptureRun, InstalledProgramFindsTheInstalledDataFromAnEmptyFolder) {
               std::string::npos);
 
     const fs::path empty = fresh("empty-folder");
-    fs::create_directories(empty);
+    fs::create_directories(empty / "data");
     const std::string installed = quoted((prefix / "bin/demo-capture").string());
     ProgramRun fromPrefix = runIn(empty, installed + " --fps 5 --at 20000 --out frames");
     ASSERT_EQ(fromPrefix.exitCode, 0) << fromPrefix.err;
+    const std::string noManifest = "no manifest.txt, which make-data writes last";
+    EXPECT_NE(fromPrefix.err.find((empty / "data").string() + " is not a data set (" + noManifest +
+                                  "): the one installed in " +
+                                  (prefix / "share/quelldrift/data").string() + " plays"),
+              std::string::npos)
+        << fromPrefix.err;
     fresh("built");
     ProgramRun fromBuild = capture("--fps 5 --at 20000 --out built");
     ASSERT_EQ(fromBuild.exitCode, 0) << fromBuild.err;
@@ -242,8 +251,8 @@ TEST_F(CaptureRun, InstalledProgramFindsTheInstalledDataFromAnEmptyFolder) {
     ProgramRun lost = runIn(empty, installed + " --at 100 --out frames");
     EXPECT_EQ(lost.exitCode, 1);
     const std::string looked = "cannot find the data folder: looked in " +
-                               (empty / "data").string() + " and " +
-                               (prefix / "share/quelldrift/data").string();
+                               (empty / "data").string() + " (" + noManifest + ") and " +
+                               (prefix / "share/quelldrift/data").string() + " (no such folder)";
     EXPECT_NE(lost.err.find(looked), std::string::npos) << lost.err;
 }
 
