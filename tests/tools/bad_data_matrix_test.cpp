@@ -6,9 +6,14 @@
 // file) or with exit code 1 and its messages, in order, and never by a signal, a hang or a
 // sanitizer report. Captures interrupted by a signal must leave nothing that looks finished,
 // and no capture may touch a file it did not make. Each case copies the data set the build
-// made.
+// made. The outputs are tried as hard: make-data on a full disk and interrupted, music shorter
+// than a capture's range, empty ranges, data folders that are not data sets, long names and
+// places that cannot be written, capture folders that hold an earlier capture or one that is
+// running.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -278,14 +283,18 @@ protected:
         return root / "data";
     }
 
-    // The capture with `arguments` as a shell command, with the sanitizers told to exit with
+    // `program` with `arguments` as a shell command, with the sanitizers told to exit with
     // codes of their own; stdout and stderr go to files in the case folder.
-    std::string captureCommand(const std::string& arguments) {
+    std::string programCommand(const char* program, const std::string& arguments) {
         return "ASAN_OPTIONS=detect_leaks=0:exitcode=" + std::to_string(ADDRESS_SANITIZER_EXIT) +
                " UBSAN_OPTIONS=print_stacktrace=1:exitcode=" +
-               std::to_string(UNDEFINED_SANITIZER_EXIT) + " " + quoted(CAPTURE_PROGRAM) + " " +
+               std::to_string(UNDEFINED_SANITIZER_EXIT) + " " + quoted(program) + " " +
                arguments + " >" + quoted(root / "run-stdout") + " 2>" +
                quoted(root / "run-stderr") + " </dev/null";
+    }
+
+    std::string captureCommand(const std::string& arguments) {
+        return programCommand(CAPTURE_PROGRAM, arguments);
     }
 
     // Runs the capture in the case folder for one picture in the title (or `arguments`).
@@ -294,13 +303,54 @@ protected:
     }
 
     // Runs the capture with exactly `arguments` in the case folder.
-    Outcome runWhole(const std::string& arguments) {
-        const std::string line = "cd " + quoted(root) + " && timeout -k 10 " +
+    Outcome runWhole(const std::string& arguments) { return runProgram(CAPTURE_PROGRAM, arguments); }
+
+    // Runs `program` with `arguments` in the case folder; with `fileBlocks`, no file it writes
+    // may grow past that many blocks of 512 bytes (a full disk that needs no privileges).
+    Outcome runProgram(const char* program, const std::string& arguments, int fileBlocks = 0) {
+        const std::string limit =
+            fileBlocks > 0 ? "ulimit -f " + std::to_string(fileBlocks) + " && " : "";
+        const std::string line = "cd " + quoted(root) + " && " + limit + "timeout -k 10 " +
                                  std::to_string(RUN_LIMIT_SECONDS) + " env " +
-                                 captureCommand(arguments);
+                                 programCommand(program, arguments);
         const int status = std::system(line.c_str());
         const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         return parseOutcome(code, readText(root / "run-stderr"));
+    }
+
+    // Starts `command` in the case folder, waits until `ready` (a minute at most), sends
+    // `signal` and returns the exit code; -1 when it never gets ready or the run goes on.
+    int interruptWhen(const std::string& command, const std::function<bool()>& ready,
+                      int signal) {
+        const std::string line = "cd " + quoted(root) + " && exec env " + command;
+        const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
+        pid_t child = -1;
+        if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ))
+            return -1;
+        int status = 0;
+        bool ended = false;
+        for (int i = 0; i < 60000 && !ended && !ready(); ++i, usleep(1000))
+            ended = waitpid(child, &status, WNOHANG) == child;
+        if (!ended) kill(child, signal);
+        for (int i = 0; i < 3000 && !ended; ++i, usleep(10000))
+            ended = waitpid(child, &status, WNOHANG) == child;
+        if (!ended) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // The names in a folder of the case, sorted, one per line.
+    std::string filesIn(const std::string& folder) {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(root / folder, error))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        std::string text;
+        for (const std::string& name : names) text += name + "\n";
+        return text;
     }
 
     // Runs the capture on a damaged copy and checks how it ended and what it said.
@@ -675,38 +725,22 @@ protected:
         fs::create_directories(root / "out");
     }
 
-    // Starts the capture, waits for a file named with `part` in out/ (a minute at most), sends
-    // `signal` and returns the exit code; -1 when the file never comes or the run goes on.
-    int interrupt(const std::string& arguments, const std::string& part, int signal) {
-        const std::string line = "cd " + quoted(root) + " && exec env " + captureCommand(arguments);
-        const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
-        pid_t child = -1;
-        if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ))
-            return -1;
-        int status = 0;
-        bool ended = false;
-        for (int i = 0; i < 60000 && !ended && filesIn("out").find(part) == std::string::npos;
-             ++i, usleep(1000))
-            ended = waitpid(child, &status, WNOHANG) == child;
-        if (!ended) kill(child, signal);
-        for (int i = 0; i < 3000 && !ended; ++i, usleep(10000))
-            ended = waitpid(child, &status, WNOHANG) == child;
-        if (!ended) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-        }
-        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    // The names in a folder of the case, sorted, one per line.
-    std::string filesIn(const std::string& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(root / folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        std::string text;
-        for (const std::string& name : names) text += name + "\n";
-        return text;
+    // Starts the capture, waits until out/ holds a file named with `part` of `minBytes` or
+    // more, sends `signal` and returns the exit code; -1 when the file never comes or the run
+    // goes on.
+    int interrupt(const std::string& arguments, const std::string& part, int signal,
+                  uintmax_t minBytes = 1) {
+        return interruptWhen(
+            captureCommand(arguments),
+            [&] {
+                std::error_code error;
+                for (const auto& entry : fs::directory_iterator(root / "out", error))
+                    if (entry.path().filename().string().find(part) != std::string::npos &&
+                        entry.is_regular_file(error) && entry.file_size(error) >= minBytes)
+                        return true;
+                return false;
+            },
+            signal);
     }
 };
 
@@ -720,18 +754,20 @@ TEST_F(InterruptedCapture, SignalDuringAVideoLeavesNoFileAndEndsWithItsCode) {
     }
 }
 
-// Stopped while the music is written, which a long music file makes take a while.
+// Stopped while the music is written (its partial file holds more than the header), which a
+// long music file makes take a while.
 TEST_F(InterruptedCapture, SignalWhileTheMusicIsWrittenLeavesNoMusicFile) {
     const std::vector<uint8_t> music = readBytes(root / "data" / "5tfina.mp3");
     std::vector<uint8_t> longer;
     for (int i = 0; i < 8; ++i) longer.insert(longer.end(), music.begin(), music.end());
     writeBytes(root / "data" / "5tfina.mp3", longer);
-    EXPECT_EQ(interrupt("--fps 1 --from 200000 --to 201000 --out out", "music", SIGINT), 130);
+    EXPECT_EQ(interrupt("--fps 1 --from 200000 --to 201000 --out out", "music", SIGINT, 45), 130);
     EXPECT_EQ(filesIn("out"), "");
 }
 
-// The video's temporary music never takes the name of a file that is there, and names that
-// look like an option or a protocol are file names.
+// The video's temporary music never takes the name of a file that is there, names that look
+// like an option or a protocol are file names, and the longest name a folder takes is a video's
+// name too (its partial files' names are shortened to fit).
 TEST_F(InterruptedCapture, VideoNamesAreFilesAndNothingOfTheUsersIsTouched) {
     writeText(root / "out" / "clip.mp4.music.wav", "mine");
     EXPECT_TRUE(endedWith(runWhole("--fps 10 --to 500 --video out/clip.mp4"), 0, {}));
@@ -741,7 +777,185 @@ TEST_F(InterruptedCapture, VideoNamesAreFilesAndNothingOfTheUsersIsTouched) {
     // its -version option.
     EXPECT_EQ(runWhole("--fps 10 --to 500 --video -version").exitCode, 1);
     EXPECT_EQ(readText(root / "run-stdout").find("ffmpeg version"), std::string::npos);
-    EXPECT_EQ(filesIn("out"), "a:b.mp4\nclip.mp4\nclip.mp4.music.wav\n");
+    const std::string longest = std::string(251, 'n') + ".mp4";
+    EXPECT_TRUE(endedWith(runWhole("--fps 10 --to 500 --video out/" + longest), 0, {}));
+    EXPECT_EQ(filesIn("out"), "a:b.mp4\nclip.mp4\nclip.mp4.music.wav\n" + longest + "\n");
     EXPECT_GT(fs::file_size(root / "out" / "a:b.mp4"), 1000u);
     EXPECT_FALSE(fs::exists(root / "-version"));
+}
+
+// ---- Outputs: make-data, music, ranges, data folders, names, capture folders ----
+
+class OutputMatrix : public BadDataMatrix {
+protected:
+    // The last line of the run's stderr.
+    std::string lastLine() {
+        std::string text = readText(root / "run-stderr");
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        return text.substr(text.rfind('\n') + 1);
+    }
+};
+
+// Written into a full disk (a file size limit), make-data names the file of the set it was
+// writing and the reason, and leaves no folder that looks like a data set: none in a new place,
+// the earlier set as it was in an old one. Interrupted, it leaves nothing.
+TEST_F(OutputMatrix, MakeDataLeavesAWholeSetOrNone) {
+    ASSERT_TRUE(MAKE_DATA_PROGRAM && fs::exists(MAKE_DATA_PROGRAM)) << "make-data is not built";
+    const Outcome full = runProgram(MAKE_DATA_PROGRAM, "sets/data", 200);
+    EXPECT_EQ(full.exitCode, 1);
+    const std::string said = lastLine();
+    EXPECT_EQ(said.rfind("make-data: cannot write sets/data/", 0), 0u) << said;
+    EXPECT_EQ(said.substr(said.size() - 16), ": File too large") << said;
+    EXPECT_EQ(filesIn("sets"), "");
+
+    const fs::path data = freshCopy();
+    writeText(data / "notes.txt", "mine");
+    const std::string before = filesIn("data");
+    const std::string manifest = readText(data / "manifest.txt");
+    EXPECT_EQ(runProgram(MAKE_DATA_PROGRAM, "data", 200).exitCode, 1);
+    EXPECT_EQ(filesIn("data"), before);
+    EXPECT_EQ(readText(data / "manifest.txt"), manifest);
+    EXPECT_EQ(readText(data / "notes.txt"), "mine");
+
+    const int code = interruptWhen(
+        programCommand(MAKE_DATA_PROGRAM, "fresh/data"),
+        [&] {
+            std::error_code error;
+            for (const auto& entry : fs::directory_iterator(root / "fresh", error))
+                if (!fs::is_empty(entry.path(), error)) return true;
+            return false;
+        },
+        SIGTERM);
+    EXPECT_EQ(code, 143);
+    EXPECT_EQ(filesIn("fresh"), "");
+}
+
+// Music cut short ends before the range: the capture says where and writes nothing, for
+// pictures as for a video.
+TEST_F(OutputMatrix, MusicEndingBeforeTheRangeIsRefused) {
+    SKIP_WITHOUT_PROGRAMS("ffmpeg");
+    const fs::path data = freshCopy();
+    fs::resize_file(data / "5tfina.mp3", fs::file_size(data / "5tfina.mp3") / 2);
+    fs::create_directories(root / "out");
+    for (const std::string output : {"--out out/frames", "--video out/clip.mp4"}) {
+        SCOPED_TRACE(output);
+        const Outcome outcome = runWhole("--fps 10 --from 150000 --to 152000 " + output);
+        EXPECT_TRUE(endedWith(outcome, 1, {}));
+        ASSERT_EQ(outcome.reasons.size(), 1u) << describe(outcome);
+        double endsAt = 0;
+        EXPECT_EQ(std::sscanf(outcome.reasons[0].c_str(), "the music ends at %lf s", &endsAt), 1);
+        EXPECT_GT(endsAt, 100.0);
+        EXPECT_LT(endsAt, 140.0);
+        EXPECT_NE(outcome.reasons[0].find(", before the last frame at 152.0 s"), std::string::npos)
+            << outcome.reasons[0];
+        EXPECT_EQ(lastLine(), "demo-capture: " + outcome.reasons[0]);
+    }
+    EXPECT_EQ(filesIn("out"), "frames\n");
+    EXPECT_EQ(filesIn("out/frames"), "");
+}
+
+// A range between two frames is refused before anything is loaded, for pictures as for video;
+// so are places that cannot be written, with the user's file and the system's reason, in a
+// folder with no data set at all (which the start-up would name first).
+TEST_F(OutputMatrix, EmptyRangesAndUnwritablePlacesAreRefusedBeforeTheStart) {
+    for (const std::string output : {"--out out", "--video out.mp4"}) {
+        const Outcome outcome = runWhole("--fps 1 --from 20100 --to 20900 " + output);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_NE(outcome.stderrText.find("demo-capture: no frame lies in the range from 20100 "
+                                          "to 20900 ms at --fps 1 (one every 1000 ms)"),
+                  std::string::npos)
+            << outcome.stderrText;
+    }
+    writeText(root / "file", "not a folder");
+    const std::pair<std::string, std::string> places[] = {
+        {"--fps 10 --to 500 --video missing/clip.mp4",
+         "cannot write missing/clip.mp4: No such file or directory"},
+        {"--at 20000 --out file/stills", "cannot create the folder file/stills: Not a directory"},
+        {"--fps 10 --to 500 --out file", "cannot write into file: not a folder"},
+    };
+    for (const auto& [arguments, reason] : places) {
+        SCOPED_TRACE(arguments);
+        const Outcome outcome = runWhole(arguments);
+        EXPECT_TRUE(endedWith(outcome, 1, {}));
+        EXPECT_EQ(outcome.reasons, std::vector<std::string>{reason});
+    }
+    EXPECT_EQ(filesIn(""), "file\nrun-stderr\nrun-stdout\n");
+}
+
+// A data/ that is not a data set does not pass for one: each folder looked at is named with the
+// reason it was not taken. (The build's capture program has no installed set beside it; the
+// installed program's fallback is the end-to-end tests'.)
+TEST_F(OutputMatrix, DataFolderThatIsNotADataSetIsNamedWithWhy) {
+    std::error_code error;
+    const fs::path installed =
+        (fs::path(CAPTURE_PROGRAM).parent_path() / "../share/quelldrift/data").lexically_normal();
+    const std::string there = " and " + installed.string() + " (no such folder)";
+    const std::string here = (root / "data").string();
+    const DamageCase cases[] = {
+        {"an empty folder",
+         [](const fs::path& data) {
+             fs::remove_all(data);
+             fs::create_directory(data);
+         },
+         1, {"cannot find the data folder: looked in " + here +
+             " (no manifest.txt, which make-data writes last)" + there}, {}},
+        {"a set without its manifest", [](const fs::path& data) { fs::remove(data / "manifest.txt"); },
+         1, {"cannot find the data folder: looked in " + here +
+             " (no manifest.txt, which make-data writes last)" + there}, {}},
+        {"a manifest of another kind",
+         [](const fs::path& data) { writeText(data / "manifest.txt", "files\n"); }, 1,
+         {"cannot find the data folder: looked in " + here +
+          " (manifest.txt is not one that make-data writes)" + there}, {}},
+        {"a file",
+         [](const fs::path& data) {
+             fs::remove_all(data);
+             writeText(data, "data");
+         },
+         1, {"cannot find the data folder: looked in " + here + " (not a folder)" + there}, {}},
+    };
+    if (fs::exists(installed)) GTEST_SKIP() << installed << " holds an installed data set";
+    for (const DamageCase& c : cases) expect(c);
+}
+
+// A capture folder holds the frames of one run: a second capture into it is refused, naming
+// --overwrite, which then removes the first capture's frames and music and nothing else; a
+// capture into a folder another one is writing into is refused at once.
+TEST_F(OutputMatrix, CaptureFolderHoldsTheFramesOfOneRunOnly) {
+    freshCopy();
+    ASSERT_TRUE(endedWith(runWhole("--fps 10 --to 1000 --out out"), 0, {}));
+    writeText(root / "out" / "notes.txt", "mine");
+    const std::string first = filesIn("out");
+    const Outcome again = runWhole("--fps 10 --to 400 --out out");
+    EXPECT_TRUE(endedWith(again, 1, {}));
+    EXPECT_EQ(again.reasons, std::vector<std::string>{
+                                 "out holds an earlier capture (frame-000000.png and 11 more): add "
+                                 "--overwrite to replace it, or give another --out folder"});
+    EXPECT_EQ(filesIn("out"), first);
+    EXPECT_TRUE(endedWith(runWhole("--fps 10 --to 400 --out out --overwrite"), 0, {}));
+    EXPECT_EQ(filesIn("out"),
+              "frame-000000.png\nframe-000001.png\nframe-000002.png\nframe-000003.png\n"
+              "frame-000004.png\nmusic.wav\nnotes.txt\n");
+
+    fs::create_directory(root / "busy");
+    const int holder = open((root / "busy").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const Outcome busy = runWhole("--fps 10 --to 400 --out busy");
+    close(holder);
+    EXPECT_TRUE(endedWith(busy, 1, {}));
+    EXPECT_EQ(busy.reasons, std::vector<std::string>{
+                                "another capture is writing into busy: wait until it ends, or give "
+                                "another --out folder"});
+    EXPECT_EQ(filesIn("busy"), "");
+}
+
+// A disk that fills up while frames are written: the last line says which frame and why, after
+// the progress, and the folder holds no music.wav, the mark of a finished capture.
+TEST_F(OutputMatrix, FailureWhileFramesAreWrittenIsTheLastLine) {
+    freshCopy();
+    const Outcome outcome =
+        runProgram(CAPTURE_PROGRAM, "--fps 10 --from 95000 --to 95000 --size 1920x1080 --out out", 300);
+    EXPECT_TRUE(endedWith(outcome, 1, {}));
+    EXPECT_EQ(lastLine(), "demo-capture: cannot write out/frame-000000.png: File too large");
+    EXPECT_NE(outcome.stderrText.find("\nstopped after "), std::string::npos) << outcome.stderrText;
+    EXPECT_EQ(filesIn("out"), "");
 }

@@ -1,17 +1,26 @@
 // The capture tool's own logic, without running the demo: reading the command line, where each
 // frame lands in the music, which frames a run draws and keeps, the WAV and PNG files it
-// writes, and the timing and progress figures it prints.
+// writes, the names of its partial files and what it counts as an earlier capture, and the
+// timing and progress figures it prints.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "capture_folder.h"
 #include "capture_options.h"
+#include "data_set.h"
 #include "frame_schedule.h"
 #include "frame_timings.h"
+#include "partial_files.h"
+#include "partial_name.h"
 #include "png_writer.h"
 #include "progress_report.h"
 #include "scratch_folder.h"
@@ -84,8 +93,9 @@ TEST(CaptureOptions, DefaultsCoverTheWholeDemoAtSixtyFramesWritingNothing) {
 
 TEST(CaptureOptions, ReadsEveryOptionAndKeepsAtTimesAsGiven) {
     CaptureOptions a = optionsFor({"--fps", "30", "--from", "1500", "--to", "2000.25", "--out",
-                                   "frames", "--video", "x.mp4"});
+                                   "frames", "--video", "x.mp4", "--overwrite"});
     EXPECT_EQ(a.fps, 30);
+    EXPECT_EQ(a.overwrite, 1);
     EXPECT_EQ(a.fromMicros, 1500000);
     EXPECT_EQ(a.toMicros, 2000250);
     EXPECT_STREQ(a.outDir, "frames");
@@ -157,6 +167,16 @@ TEST(CaptureOptions, RefusesMalformedValuesWithAMessageNamingTheOption) {
         {{"--msaa", "32"}, "is not a sample count"},
         {{"--msaa", "-4"}, "is not a sample count"},
         {{"--msaa", ""}, "is not a sample count"},
+        {{"--overwrite"}, "it goes with --out and a range"},
+        {{"--at", "100", "--out", "d", "--overwrite"}, "it goes with --out and a range"},
+        {{"--out", "d", "--overwrite", "--overwrite"}, "--overwrite is given twice"},
+        // A range between two frames keeps none, for pictures, a video or timings alike.
+        {{"--fps", "1", "--from", "20100", "--to", "20900", "--out", "o"},
+         "no frame lies in the range from 20100 to 20900 ms at --fps 1 (one every 1000 ms)"},
+        {{"--fps", "1", "--from", "20100", "--to", "20900", "--video", "v.mp4"},
+         "no frame lies in the range"},
+        {{"--fps", "30", "--from", "0.5", "--to", "33.3", "--bench"},
+         "from 0.5 to 33.3 ms at --fps 30 (one every 33.333 ms)"},
     };
     for (const Case& c : cases) {
         Parsed parsed = parse(c.args);
@@ -235,8 +255,16 @@ TEST(FrameSchedule, RangeDrawsTheFramesBeforeItButNumbersOnlyThoseItKeeps) {
     EXPECT_EQ(start, timePosition(300 * 1000));
     EXPECT_EQ(end, timePosition(600 * 1000));  // the last kept frame lasts until the next
 
-    // A range between two frames keeps nothing and carries no music.
-    EXPECT_FALSE(keptMusicRange(optionsFor({"--fps", "10", "--from", "110", "--to", "120"}), &start, &end));
+    int32_t last = 0;
+    keptMusicRange(optionsFor({"--fps", "10", "--from", "250", "--to", "500"}), &start, &end, &last);
+    EXPECT_EQ(last, timePosition(500 * 1000));
+
+    // A range between two frames keeps nothing and carries no music (the command line refuses
+    // such a range before it comes to this).
+    CaptureOptions between = optionsFor({"--fps", "10"});
+    between.fromMicros = 110000;
+    between.toMicros = 120000;
+    EXPECT_FALSE(keptMusicRange(between, &start, &end));
 }
 
 TEST(FrameSchedule, AtTimesAreOwnFramesInTimeOrderAfterTheFixedFramesBeforeThem) {
@@ -311,10 +339,33 @@ TEST(WavWriter, UndecodableMusicLeavesNoFileBehind) {
     std::fputs("this is not an mp3 file at all", file);
     std::fclose(file);
     std::string wav = folder + "/music.wav";
-    EXPECT_FALSE(writeMusicWav(bogus.c_str(), wav.c_str(), 0, 4000));
-    EXPECT_FALSE(writeMusicWav((folder + "/missing.mp3").c_str(), wav.c_str(), 0, 4000));
+    MusicWavResult undecodable = writeMusicWav(bogus.c_str(), wav.c_str(), 0, 4000);
+    EXPECT_FALSE(undecodable.written);
+    EXPECT_EQ(undecodable.writeError, 0);
+    EXPECT_FALSE(writeMusicWav((folder + "/missing.mp3").c_str(), wav.c_str(), 0, 4000).written);
     EXPECT_FALSE(std::filesystem::exists(wav));
     std::filesystem::remove_all(folder);
+}
+
+// One second of music against ranges that end inside it and past it, and a WAV that cannot be
+// made: the result says how far the music went and why a file was not written.
+TEST(WavWriter, SaysWhereTheMusicEndsAndWhyAFileCannotBeWritten) {
+    ScratchFolder folder("capture-music");
+    ASSERT_EQ(writeMusic(folder.path.string(), 1.0), 1);
+    const std::string music = (folder.path / "5tfina.mp3").string();
+    const std::string wav = (folder.path / "music.wav").string();
+    const MusicWavResult inside = writeMusicWav(music.c_str(), wav.c_str(), 0, 88200);
+    EXPECT_TRUE(inside.written);
+    EXPECT_FALSE(inside.endedEarly);
+    const MusicWavResult past = writeMusicWav(music.c_str(), wav.c_str(), 88200, 2 * 176400);
+    EXPECT_TRUE(past.written);
+    EXPECT_TRUE(past.endedEarly);
+    EXPECT_EQ(past.musicBytes, 176400);
+    EXPECT_EQ(std::filesystem::file_size(wav), WAV_HEADER_BYTES + 2 * 176400u - 88200u);
+    const std::string nowhere = (folder.path / "missing" / "music.wav").string();
+    const MusicWavResult unwritable = writeMusicWav(music.c_str(), nowhere.c_str(), 0, 88200);
+    EXPECT_FALSE(unwritable.written);
+    EXPECT_EQ(unwritable.writeError, ENOENT);
 }
 
 // ---- PNG ----
@@ -346,7 +397,9 @@ TEST(PngWriter, WritesRgbPixelsTopRowFirstAndTheSameBytesEveryTime) {
 
 TEST(PngWriter, UnwritablePathFailsWithoutLeavingAFile) {
     uint8_t rgb[12] = {};
+    errno = 0;
     EXPECT_FALSE(writePng("/nonexistent-folder/x.png", rgb, 2, 2));
+    EXPECT_EQ(errno, ENOENT);
     EXPECT_FALSE(writePng(nullptr, rgb, 2, 2));
     std::string folder = tempFolder();
     std::string path = folder + "/x.png";
@@ -411,4 +464,82 @@ TEST(ProgressReport, BarShowsFramesMusicAndTimeLeftAtThePaceSoFar) {
     EXPECT_STREQ(line, "[#######-----------------------] 50/200 frames, music 41.1 s, 1:00 left");
     ASSERT_TRUE(formatProgressBar(line, sizeof line, 0, 200, 0, 0));
     EXPECT_STREQ(line, "[------------------------------] 0/200 frames, music 0.0 s, -:-- left");
+}
+
+// ---- Partial names and capture folders ----
+
+// Final names up to the folder's limit, with and without an extension, in one and in several
+// bytes a character: the partial name fits the limit, keeps the marker and the extension, and
+// cuts no character in two; a folder's ends in the X.
+TEST(PartialName, FitsTheNameLimitForEveryLegalFinalName) {
+    const std::string dots(240, 'n'), accents = [] {
+        std::string text;
+        for (int i = 0; i < 125; ++i) text += "\xC3\xA9";  // e acute, two bytes
+        return text;
+    }();
+    for (const std::string& base : {std::string("clip.mp4"), dots + ".mp4", dots + dots,
+                                    accents + ".wav", std::string(255, 'x'),
+                                    "a." + std::string(250, 'e')}) {
+        SCOPED_TRACE(base.substr(0, 20) + "... (" + std::to_string(base.size()) + " bytes)");
+        const PartialName partial = partialNameFor("out/" + base, 255);
+        const std::string name = partial.path.substr(4);
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_EQ(partial.path.rfind("out/", 0), 0u);
+        EXPECT_NE(name.find(".partial-XXXXXX"), std::string::npos);
+        const std::string extension = name.substr(name.size() - partial.extensionLength);
+        EXPECT_EQ(base.compare(base.size() - extension.size(), extension.size(), extension), 0);
+        EXPECT_LE(partial.extensionLength, MAX_KEPT_EXTENSION);
+        // The first byte after the stem begins a character.
+        const size_t stemEnd = name.find(".partial-XXXXXX");
+        EXPECT_EQ(base.compare(0, stemEnd, name, 0, stemEnd), 0);
+        if (stemEnd < base.size()) {
+            EXPECT_NE(static_cast<unsigned char>(base[stemEnd]) & 0xC0, 0x80);
+        }
+    }
+    EXPECT_EQ(partialNameFor("clip.mp4", 255).path, "clip.partial-XXXXXX.mp4");
+    EXPECT_EQ(partialNameFor("data.partial", 255, PARTIAL_FOLDER).path,
+              "data.partial.partial-XXXXXX");
+
+    // A real file of the longest name the folder takes.
+    ScratchFolder folder("capture-partial");
+    const std::string longest = (folder.path / (std::string(251, 'v') + ".mp4")).string();
+    char made[PARTIAL_NAME_CAPACITY] = "";
+    ASSERT_TRUE(createPartialFile(longest.c_str(), made, sizeof made)) << std::strerror(errno);
+    EXPECT_TRUE(finishPartialFile(made, longest.c_str()));
+    EXPECT_TRUE(std::filesystem::exists(longest));
+}
+
+// What a range capture writes into its folder, finished or partial, is an earlier capture;
+// every other name is the user's.
+TEST(CaptureFolder, CountsOnlyTheFilesACaptureWritesAsAnEarlierCapture) {
+    for (const char* name : {"frame-000000.png", "frame-1234567.png", "music.wav",
+                             "frame-000012.partial-x3Fq9a.png", "music.partial-x3Fq9a.wav"})
+        EXPECT_TRUE(isCaptureFileName(name)) << name;
+    for (const char* name : {"frame-.png", "frame-00a.png", "frame-000001.jpg", "at-500.png",
+                             "music.wav.txt", "my-music.wav", "frame-000012.partial-x3F.png",
+                             "music.partial-x3Fq9a.mp3", "notes.txt"})
+        EXPECT_FALSE(isCaptureFileName(name)) << name;
+
+    ScratchFolder folder("capture-folder");
+    for (const char* name : {"music.wav", "frame-000001.png", "notes.txt", "at-500.png"})
+        std::fclose(std::fopen((folder.path / name).c_str(), "wb"));
+    std::filesystem::create_directory(folder.path / "frame-000000.png");  // a folder, not a frame
+    EXPECT_EQ(captureFilesIn(folder.path.string()),
+              (std::vector<std::string>{"frame-000001.png", "music.wav"}));
+}
+
+// The lock of a capture folder is found taken by any other holder, and a folder whose lock
+// another holds is refused.
+TEST(CaptureFolder, LockIsHeldAgainstASecondCapture) {
+    ScratchFolder first("capture-lock"), second("capture-lock");
+    ASSERT_TRUE(lockCaptureFolder(first.path.string()));
+    const int probe = open(first.path.c_str(), O_RDONLY | O_DIRECTORY);
+    EXPECT_NE(flock(probe, LOCK_EX | LOCK_NB), 0);
+    close(probe);
+
+    const int holder = open(second.path.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(lockCaptureFolder(second.path.string()));
+    close(holder);
+    EXPECT_TRUE(lockCaptureFolder(second.path.string()));
 }

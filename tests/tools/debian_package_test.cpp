@@ -205,13 +205,17 @@ TEST_F(DebianPackage, LintianFindsNoError) {
     EXPECT_EQ(("\n" + lintian.out).find("\nE: "), std::string::npos) << lintian.out;
 }
 
-// The tools say which release they are, and do nothing else.
-TEST(ProgramVersions, CaptureAndGeneratorPrintTheProjectVersion) {
+// The tools say which release they are, and how they are used, and do nothing else.
+TEST(ProgramVersions, CaptureAndGeneratorPrintTheProjectVersionAndTheirUsage) {
     const ScratchFolder folder("program-versions");
     for (const char* program : {QD_CAPTURE_PROGRAM, QD_MAKE_DATA_PROGRAM}) {
+        const std::string name = fs::path(program).filename().string();
         const ProgramRun run = runIn(folder.path, quoted(program) + " --version");
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.out, fs::path(program).filename().string() + " " + QD_VERSION + "\n");
+        EXPECT_EQ(run.out, name + " " + QD_VERSION + "\n");
+        const ProgramRun help = runIn(folder.path, quoted(program) + " --help");
+        EXPECT_EQ(help.exitCode, 0) << help.err;
+        EXPECT_EQ(help.out.rfind("usage: " + name, 0), 0u) << help.out;
         EXPECT_TRUE(fs::is_empty(folder.path)) << program << " wrote into the working directory";
     }
 }

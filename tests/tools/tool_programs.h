@@ -21,6 +21,12 @@ inline const char* const LAYER_CAPTURE_PROGRAM = QD_LAYER_CAPTURE_PROGRAM;
 inline const char* const LAYER_CAPTURE_PROGRAM = nullptr;
 #endif
 
+#ifdef QD_MAKE_DATA_PROGRAM
+inline const char* const MAKE_DATA_PROGRAM = QD_MAKE_DATA_PROGRAM;
+#else
+inline const char* const MAKE_DATA_PROGRAM = nullptr;
+#endif
+
 #ifdef QD_WINDOWED_PROGRAM
 inline const char* const WINDOWED_PROGRAM = QD_WINDOWED_PROGRAM;
 #else

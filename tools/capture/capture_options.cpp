@@ -104,6 +104,19 @@ int parseAtList(const char* list, CaptureOptions* out, char* error, size_t error
     }
 }
 
+// Microseconds as milliseconds with as many decimals as they need, at most three: "20100",
+// "33.333".
+void formatMilliseconds(char* out, size_t size, int64_t micros) {
+    const long long whole = static_cast<long long>(micros / MICROS_PER_MS);
+    const int fraction = static_cast<int>(micros % MICROS_PER_MS);
+    if (fraction == 0) {
+        std::snprintf(out, size, "%lld", whole);
+        return;
+    }
+    std::snprintf(out, size, "%lld.%03d", whole, fraction);
+    for (char* end = out + std::strlen(out) - 1; *end == '0'; --end) *end = '\0';
+}
+
 }  // namespace
 
 int parseMusicTime(const char* text, int64_t* micros) {
@@ -160,6 +173,11 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
         if (std::strcmp(option, "--coverage") == 0) {
             if (out->coverage) return fail(error, errorSize, "--coverage is given twice");
             out->coverage = 1;
+            continue;
+        }
+        if (std::strcmp(option, "--overwrite") == 0) {
+            if (out->overwrite) return fail(error, errorSize, "--overwrite is given twice");
+            out->overwrite = 1;
             continue;
         }
         const char* known[] = {"--fps", "--at",    "--from", "--to",
@@ -223,6 +241,23 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
         return fail(error, errorSize, "--at names its frames itself: leave out --from and --to");
     if (out->atCount && out->videoFile)
         return fail(error, errorSize, "--at writes pictures, not a video: leave out --video");
+    if (out->overwrite && (!out->outDir || out->atCount))
+        return fail(error, errorSize,
+                    "--overwrite empties the --out folder of an earlier capture's frames: it goes "
+                    "with --out and a range, not --at, whose pictures replace their own names");
+    if (!out->atCount) {
+        int64_t kept = 0;
+        countScheduledFrames(*out, nullptr, &kept);
+        if (kept == 0) {
+            char from[32], to[32], step[32];
+            formatMilliseconds(from, sizeof from, out->fromMicros);
+            formatMilliseconds(to, sizeof to, out->toMicros);
+            formatMilliseconds(step, sizeof step, (1000000 + out->fps / 2) / out->fps);
+            return fail(error, errorSize,
+                        "no frame lies in the range from %s to %s ms at --fps %d (one every %s ms)",
+                        from, to, out->fps, step);
+        }
+    }
     // The video's colour format halves the colour resolution both ways.
     if (out->videoFile && (out->width % 2 || out->height % 2))
         return fail(error, errorSize, "--video needs an even width and height, not %dx%d",
@@ -232,8 +267,8 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
 
 const char* captureUsage() {
     return "usage: demo-capture [--fps N] [--at MS[,MS...]] [--from MS] [--to MS]\n"
-           "                    [--out DIR] [--video FILE] [--bench] [--coverage] [--size WxH]\n"
-           "                    [--msaa N] [--version]\n"
+           "                    [--out DIR [--overwrite]] [--video FILE] [--bench] [--coverage]\n"
+           "                    [--size WxH] [--msaa N] [--help] [--version]\n"
            "Renders the demo headless from data/ in the working directory, or else from the\n"
            "data set installed with the program.\n"
            "  --fps N       frames per second of music time (1 to 1000, default 60)\n"
@@ -241,13 +276,16 @@ const char* captureUsage() {
            "                (into --out DIR, or the working directory)\n"
            "  --from MS     first music time written (default 0)\n"
            "  --to MS       last music time written (default 228000, the end of the demo)\n"
-           "  --out DIR     write frame-000000.png ... and music.wav into DIR\n"
+           "  --out DIR     write frame-000000.png ... and music.wav into DIR; a DIR that holds\n"
+           "                the frames of an earlier capture is refused\n"
+           "  --overwrite   remove the frames and music.wav of an earlier capture from DIR first\n"
            "  --video FILE  encode the frames and the music into FILE with ffmpeg\n"
            "  --bench       write nothing; print load time, peak memory and frame times\n"
            "  --coverage    write nothing; print the pixels each drawing pass covers, per scene\n"
            "  --size WxH    frame size, 320x240 to 3840x2160 (default 640x480); the 4:3\n"
            "                picture is centred with black bars on the other sides\n"
            "  --msaa N      samples per pixel: 1 (none, the default), 2, 4, 8 or 16\n"
+           "  --help        print this and stop\n"
            "  --version     print the version and stop\n";
 }
 

@@ -31,6 +31,7 @@ struct CaptureOptions {
     int64_t fromMicros;         // first music time written
     int64_t toMicros;           // last music time written
     const char* outDir;         // --out, or null
+    int overwrite;              // 1: remove an earlier capture's frames and music from --out
     const char* videoFile;      // --video, or null
     int width, height;          // frame size in pixels (--size)
     int samples;                // samples per pixel (--msaa); 1 for none

@@ -74,19 +74,21 @@ void countScheduledFrames(const CaptureOptions& options, int64_t* drawn, int64_t
     if (kept) *kept = written;
 }
 
-int keptMusicRange(const CaptureOptions& options, int32_t* startByte, int32_t* endByte) {
+int keptMusicRange(const CaptureOptions& options, int32_t* startByte, int32_t* endByte,
+                   int32_t* lastFrame) {
     if (options.atCount > 0) return 0;  // single pictures carry no music
     FrameSchedule schedule;
     beginSchedule(&schedule, options);
     PlannedFrame frame;
-    int64_t firstFrame = -1, lastFrame = -1;
+    int64_t firstKept = -1, lastKept = -1;
     while (nextScheduledFrame(&schedule, &frame)) {
         if (!frame.write) continue;
-        if (firstFrame < 0) firstFrame = schedule.nextFrame - 1;
-        lastFrame = schedule.nextFrame - 1;
+        if (firstKept < 0) firstKept = schedule.nextFrame - 1;
+        lastKept = schedule.nextFrame - 1;
     }
-    if (firstFrame < 0) return 0;
-    *startByte = framePosition(firstFrame, options.fps);
-    *endByte = framePosition(lastFrame + 1, options.fps);
+    if (firstKept < 0) return 0;
+    *startByte = framePosition(firstKept, options.fps);
+    *endByte = framePosition(lastKept + 1, options.fps);
+    if (lastFrame) *lastFrame = framePosition(lastKept, options.fps);
     return 1;
 }

@@ -42,6 +42,8 @@ int nextScheduledFrame(FrameSchedule* schedule, PlannedFrame* out);
 // How many frames a run with these options draws, and how many of them it keeps.
 void countScheduledFrames(const CaptureOptions& options, int64_t* drawn, int64_t* kept);
 // The music bytes that go with the kept frames of a fixed-rate run: from the first kept frame
-// to where the frame after the last kept one would start. 0 when no frame is kept, or
-// for single pictures (--at), which carry no music.
-int keptMusicRange(const CaptureOptions& options, int32_t* startByte, int32_t* endByte);
+// to where the frame after the last kept one would start; and, where `lastFrame` is given, the
+// position of the last kept frame. 0 when no frame is kept, or for single pictures (--at),
+// which carry no music.
+int keptMusicRange(const CaptureOptions& options, int32_t* startByte, int32_t* endByte,
+                   int32_t* lastFrame = nullptr);

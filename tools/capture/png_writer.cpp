@@ -1,10 +1,13 @@
 // PNG writing through libpng. The file is written as a partial file of its own name and renamed
 // when complete, so an interrupted capture never leaves a truncated picture that looks finished.
-// libpng reports errors by long jump; everything it allocated is released on that path too.
+// libpng reports errors by long jump; everything it allocated is released on that path too. Its
+// own words ("Write Error") stay unsaid: the caller names the file and the system's reason,
+// which errno still holds from the write that failed.
 #include "png_writer.h"
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "partial_files.h"
@@ -15,8 +18,12 @@ namespace {
 // default size at a fraction of its time.
 constexpr int PNG_COMPRESSION_LEVEL = 3;
 
+[[noreturn]] void stopOnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignorePngWarning(png_structp, png_const_charp) {}
+
 int writePngFile(FILE* file, const uint8_t* rgb, int width, int height) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopOnPngError,
+                                              ignorePngWarning);
     if (!png) return 0;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -43,14 +50,24 @@ int writePngFile(FILE* file, const uint8_t* rgb, int width, int height) {
 }  // namespace
 
 int writePng(const char* path, const uint8_t* rgb, int width, int height) {
-    if (!path || !rgb || width <= 0 || height <= 0) return 0;
+    if (!path || !rgb || width <= 0 || height <= 0) {
+        errno = EINVAL;
+        return 0;
+    }
     char partial[PARTIAL_NAME_CAPACITY];
     if (!createPartialFile(path, partial, sizeof partial)) return 0;
+    errno = 0;
     FILE* file = std::fopen(partial, "wb");
     int written = file && writePngFile(file, rgb, width, height);
-    if (file && std::fclose(file) != 0) written = 0;
+    int reason = errno;
+    // A full disk may show only when the last buffered bytes are written out.
+    if (file && std::fclose(file) != 0 && written) {
+        written = 0;
+        reason = errno;
+    }
     if (!written) {
         discardPartialFile(partial);
+        errno = reason ? reason : EIO;
         return 0;
     }
     return finishPartialFile(partial, path);

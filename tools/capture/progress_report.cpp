@@ -90,7 +90,7 @@ void stepProgress(ProgressReport* report, int scene, double musicMs) {
     }
 }
 
-void endProgress(ProgressReport* report) {
+void endProgress(ProgressReport* report, int finished) {
     if (report->terminal) {
         redrawBar(report, report->musicMs);
         std::fprintf(stderr, "\n");
@@ -99,6 +99,11 @@ void endProgress(ProgressReport* report) {
     double elapsed = nowSeconds() - report->startSeconds;
     char spent[32];
     formatClock(spent, sizeof spent, elapsed);
-    std::fprintf(stderr, "done: %lld frames, music %.1f s, %s spent\n",
-                 static_cast<long long>(report->done), report->musicMs / 1000, spent);
+    if (finished)
+        std::fprintf(stderr, "done: %lld frames, music %.1f s, %s spent\n",
+                     static_cast<long long>(report->done), report->musicMs / 1000, spent);
+    else
+        std::fprintf(stderr, "stopped after %lld of %lld frames, music %.1f s, %s spent\n",
+                     static_cast<long long>(report->done), static_cast<long long>(report->total),
+                     report->musicMs / 1000, spent);
 }

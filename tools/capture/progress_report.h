@@ -20,8 +20,9 @@ struct ProgressReport {
 void beginProgress(ProgressReport* report, int64_t total, int terminal);
 // Counts one drawn frame at `musicMs` in `scene`, reporting when due.
 void stepProgress(ProgressReport* report, int scene, double musicMs);
-// Writes the final state and ends the line.
-void endProgress(ProgressReport* report);
+// Writes the final state and ends the line: "done: ..." when the run is `finished`, "stopped
+// after ..." when a failure ended it (the failure itself is said after this).
+void endProgress(ProgressReport* report, int finished);
 // The bar: "[####------] 1234/6841 frames, music 41.1 s, 2:15 left".
 int formatProgressBar(char* out, size_t size, int64_t done, int64_t total, double musicMs,
                       double elapsedSeconds);

@@ -4,6 +4,7 @@
 #include "wav_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -19,9 +20,14 @@ void putLittle16(uint8_t* out, uint16_t value) {
     out[1] = static_cast<uint8_t>(value >> 8);
 }
 
+void noteFailure(WavRangeWriter* writer) {
+    if (!writer->failed) writer->error = errno ? errno : EIO;
+    writer->failed = 1;
+}
+
 void storeBytes(WavRangeWriter* writer, const uint8_t* bytes, size_t count) {
     if (writer->failed || count == 0) return;
-    if (std::fwrite(bytes, 1, count, writer->file) != count) writer->failed = 1;
+    if (std::fwrite(bytes, 1, count, writer->file) != count) noteFailure(writer);
     writer->stored += static_cast<int64_t>(count);
 }
 
@@ -44,15 +50,17 @@ void wavHeader(uint8_t out[WAV_HEADER_BYTES], uint32_t dataBytes) {
 
 int openWavRange(WavRangeWriter* writer, const char* path, int64_t startByte, int64_t endByte) {
     *writer = WavRangeWriter{};
-    if (!path || startByte < 0 || endByte < startByte || endByte - startByte > 0xFFFFFF00LL)
+    if (!path || startByte < 0 || endByte < startByte || endByte - startByte > 0xFFFFFF00LL) {
+        errno = EINVAL;
         return 0;
+    }
     writer->file = std::fopen(path, "wb");
     if (!writer->file) return 0;
     writer->start = startByte;
     writer->end = endByte;
     uint8_t header[WAV_HEADER_BYTES];
     wavHeader(header, static_cast<uint32_t>(endByte - startByte));
-    if (std::fwrite(header, 1, sizeof header, writer->file) != sizeof header) writer->failed = 1;
+    if (std::fwrite(header, 1, sizeof header, writer->file) != sizeof header) noteFailure(writer);
     return 1;
 }
 
@@ -74,17 +82,26 @@ int closeWavRange(WavRangeWriter* writer) {
         int64_t missing = writer->end - writer->start - writer->stored;
         storeBytes(writer, silence, static_cast<size_t>(std::min<int64_t>(missing, sizeof silence)));
     }
-    int closed = std::fclose(writer->file) == 0;
+    // A full disk may show only when the last buffered bytes are written out.
+    if (std::fclose(writer->file) != 0) noteFailure(writer);
     writer->file = nullptr;
-    return closed && !writer->failed;
+    return !writer->failed;
 }
 
-int writeMusicWav(const char* musicPath, const char* wavPath, int32_t startByte, int32_t endByte) {
+MusicWavResult writeMusicWav(const char* musicPath, const char* wavPath, int32_t startByte,
+                             int32_t endByte) {
+    MusicWavResult result{};
     WavRangeWriter writer;
-    if (!openWavRange(&writer, wavPath, startByte, endByte)) return 0;
-    int decoded = decodeMusicFile(musicPath, appendWavBytes, &writer);
-    int written = closeWavRange(&writer);
-    if (decoded && written) return 1;
-    std::remove(wavPath);
-    return 0;
+    if (!openWavRange(&writer, wavPath, startByte, endByte)) {
+        result.writeError = errno ? errno : EIO;
+        return result;
+    }
+    const int decoded = decodeMusicFile(musicPath, appendWavBytes, &writer);
+    const int written = closeWavRange(&writer);
+    result.endedEarly = decoded && writer.seen < endByte;
+    result.musicBytes = writer.seen;
+    result.written = decoded && written;
+    if (!written) result.writeError = writer.error;
+    if (!result.written) std::remove(wavPath);
+    return result;
 }
