@@ -1,19 +1,20 @@
 // demo-web: the demo on a web page. Start-up is the demo's own (the loading screen, every
 // asset, the music opened), its failures shown as text on the page. A browser lets sound start
-// only after the viewer has done something, so the page then says "click to play"; the click
-// starts the music, and the timeline runs in the browser's frame loop with the music as its
-// clock. Escape, or the end of the demo, stops the music and goes back to "click to play".
+// only after the viewer has done something, so the page then shows its Play button (page.js);
+// Play starts the music, and the timeline runs in the browser's frame loop with the music as
+// its clock, telling the page where each frame stands. Escape, or the end of the demo, stops the
+// music and goes back to the Play button.
 // With "#at=MS" in the address the page instead draws the one frame at music time MS as
 // demo-capture --at MS draws it: the frames before it run at the capture's fixed rate ("&fps=N",
 // 60 by default) in silence and draw nothing, so that all that depends on the past (fades,
-// flares, sprites) is as in the capture.
+// flares, sprites) is as in the capture. A time past the end draws the demo's end frame.
+#include <cmath>
 #include <cstdint>
 
 #include "app/startup.h"
 #include "platform/opengl.h"
 #include "platform/platform.h"
 #include "platform/web/web_page.h"
-#include "shell/bitmap_font.h"
 #include "shell/error_report.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"
@@ -27,11 +28,15 @@ int32_t stillClock() { return stillPosition; }
 
 bool playing = false;
 
-void drawStillFrame(int64_t micros, int fps) {
-    const int32_t target = timePosition(micros);
+// The end frame depends on nothing before it, so a time past the end is drawn at once, as the
+// first moment after the end: no time, however far, wraps around in the music's byte position.
+void drawStillFrame(double ms, int fps) {
+    const double endMs = SCENE_START_MS[SCENE_COUNT_PLAYED];
+    const bool pastTheEnd = ms > endMs;
+    const int32_t target = timePosition(std::llround((pastTheEnd ? endMs + 1 : ms) * 1000));
     if (beginTimeline()) {
         fixedgl::skipDrawing(true);
-        for (int64_t frame = 0; framePosition(frame, fps) < target; ++frame) {
+        for (int64_t frame = 0; !pastTheEnd && framePosition(frame, fps) < target; ++frame) {
             stillPosition = framePosition(frame, fps);
             timelineFrame();
             if (sceneIndex >= SCENE_COUNT_PLAYED) break;
@@ -43,54 +48,60 @@ void drawStillFrame(int64_t micros, int fps) {
     webStillFrameDrawn();
 }
 
-// The loading screen's look, with the one line that asks for the click.
-void showClickToPlay() {
+// While the page shows its Play button the canvas is black behind it.
+void showWaiting() {
     glClearColor(0, 0, 0, 0);
-    glClearDepth(1.0);
-    glDepthFunc(GL_LESS);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawText("click to play", 0.05f, 0.95f);
     platformSwapBuffers();
 }
 
-// One frame of the page: "click to play" until the music plays, then the timeline. 0 ends the
-// page's loop (after a reported failure).
+// One frame of the page: black behind the Play button until the music plays, then the
+// timeline. 0 ends the page's loop (after a reported failure).
 int pageFrame() {
     if (webMusicFailed()) {
         reportError("cannot play audio");
         return 0;
     }
+    WebCommand command;
+    while (webTakeCommand(&command)) {
+    }
     if (!playing) {
         pumpMessages();
         if (!webMusicPlaying()) {
-            showClickToPlay();
+            showWaiting();
             return 1;
         }
         playing = beginTimeline() != 0;
     }
-    if (playing && timelineFrame()) return 1;
-    // Escape or the end: the music stops and waits for the next click.
+    if (playing && timelineFrame()) {
+        webShowPosition(musicPosition() * MS_PER_BYTE, 0);
+        return 1;
+    }
+    // Escape or the end: the music stops and waits for the next Play.
     playing = false;
     stopMusic();
     if (!startMusic(MUSIC_PATH)) {
         reportError("cannot play audio");
         return 0;
     }
+    webShowReady();
     return 1;
 }
 
 }  // namespace
 
 int main() {
-    int64_t stillMicros = 0;
+    webSetSchedule(SCENE_START_MS, SCENE_COUNT_PLAYED, SCENE_START_MS[SCENE_COUNT_PLAYED]);
+    double stillMs = 0;
     int stillFps = 60;
-    const bool still = webStillFrameWanted(&stillMicros, &stillFps) != 0;
+    const bool still = webStillFrameWanted(&stillMs, &stillFps) != 0;
     if (still) setAudioPositionSource(stillClock);
     if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
     if (still) {
-        drawStillFrame(stillMicros, stillFps);
+        drawStillFrame(stillMs, stillFps);
         return 0;
     }
+    webShowReady();
     webRunFrames(pageFrame);
     return 0;
 }
