@@ -1,0 +1,318 @@
+// The web page tried the way a viewer tries it, in the system's headless Chromium driven by
+// puppeteer-core: the site is served from 127.0.0.1 by a small server of the test's own (which
+// can be told to lose a file), and each case loads the page as a viewer would.
+// Usage: node page_test.mjs SITE_DIR GROUP
+//   flow      load, first words, Play, the clock, pause, the slider, Escape, keys and a click
+//             while loading; the phone viewport with touch; sound refused
+//   messages  the file-system message, bad addresses, times past the end, a failed download,
+//             no WebGL
+// Exits 0 when every case passed, 1 when one failed, 77 (skipped) when Chromium or
+// puppeteer-core is missing, naming what is missing.
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+
+const CHROMIUM = process.env.QD_CHROMIUM || "/usr/bin/chromium";
+const SKIPPED = 77;
+// Loading the demo in software-rendered WebGL on a busy 2-core machine takes seconds.
+const LOAD_TIMEOUT_MS = 120000;
+const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+const DESKTOP = { width: 800, height: 600 };
+const MIN_TEXT_PX = 16;
+const FIRST_WORDS_MS = 500;
+
+const [siteDir, group] = process.argv.slice(2);
+if (!siteDir || !["flow", "messages"].includes(group)) {
+  console.error("usage: node page_test.mjs SITE_DIR flow|messages");
+  process.exit(2);
+}
+if (!fs.existsSync(CHROMIUM)) {
+  console.log(`skipped: no Chromium at ${CHROMIUM} (scripts/setup browser installs it)`);
+  process.exit(SKIPPED);
+}
+let puppeteer;
+try {
+  puppeteer = (await import("puppeteer-core")).default;
+} catch (error) {
+  console.log("skipped: puppeteer-core is not installed (scripts/setup browser installs it)");
+  process.exit(SKIPPED);
+}
+
+// ---- The site's server ----
+
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".data": "application/octet-stream" };
+
+// Serves the site; a file named in `lost` answers 404 Not Found.
+function serve(lost) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/^\/$/, "/index.html");
+    const file = path.join(siteDir, path.normalize(name));
+    if (lost.has(path.basename(file)) || !file.startsWith(siteDir) || !fs.existsSync(file)) {
+      response.writeHead(404, { "Content-Type": "text/plain" });
+      response.end("not found");
+      return;
+    }
+    const bytes = fs.readFileSync(file);
+    response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream",
+                              "Content-Length": bytes.length });
+    response.end(bytes);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// ---- The browser ----
+
+async function launch() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quelldrift-page-test-"));
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    userDataDir: profile,
+    args: ["--no-sandbox", "--disable-gpu", "--use-gl=angle", "--use-angle=swiftshader",
+           "--enable-unsafe-swiftshader", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--mute-audio", "--hide-scrollbars"],
+  });
+  return { browser, close: async () => { await browser.close(); fs.rmSync(profile, { recursive: true, force: true }); } };
+}
+
+// A new tab with the viewport, which notes every console error, page error and failed request.
+async function openTab(browser, viewport, before) {
+  const tab = await browser.newPage();
+  await tab.setViewport(viewport);
+  tab.problems = [];
+  tab.on("console", (message) => { if (message.type() === "error") tab.problems.push("console: " + message.text()); });
+  tab.on("pageerror", (error) => tab.problems.push("page error: " + error.message));
+  tab.on("requestfailed", (request) => {
+    if (!request.url().startsWith("data:")) tab.problems.push("request failed: " + request.url());
+  });
+  tab.on("response", (response) => {
+    if (response.status() >= 400) tab.problems.push(`${response.status()} for ${response.url()}`);
+  });
+  if (before) await tab.evaluateOnNewDocument(before);
+  return tab;
+}
+
+const visible = (selector) => `(function() {
+  var element = document.querySelector(${JSON.stringify(selector)});
+  if (!element) return false;
+  var box = element.getBoundingClientRect();
+  return box.width > 0 && box.height > 0 && getComputedStyle(element).visibility !== "hidden";
+})()`;
+
+const waitFor = (tab, expression, timeout = LOAD_TIMEOUT_MS) =>
+  tab.waitForFunction(expression, { timeout, polling: 100 });
+
+const messageTexts = (tab) => tab.$$eval(".message", (boxes) => boxes.map((box) => box.textContent));
+
+// The smallest text of the elements: [font size, height] in CSS pixels.
+const smallestText = (tab, selector) => tab.$$eval(selector, (elements) => elements.map((element) => {
+  const box = element.getBoundingClientRect();
+  return [parseFloat(getComputedStyle(element).fontSize), box.height];
+}).reduce((least, sizes) => [Math.min(least[0], sizes[0]), Math.min(least[1], sizes[1])], [1e9, 1e9]));
+
+// The last frame the demo reported: {ms, paused, at}.
+const lastFrame = (tab) => tab.evaluate(() => Module.page.lastFrame);
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// The share of the page's pixels that are lit (any channel above a tenth of full scale).
+async function litShare(tab) {
+  const png = await tab.screenshot({ type: "png", encoding: "base64" });
+  return tab.evaluate(async (data) => {
+    const picture = new Image();
+    picture.src = "data:image/png;base64," + data;
+    await picture.decode();
+    const canvas = document.createElement("canvas");
+    canvas.width = picture.width;
+    canvas.height = picture.height;
+    const context = canvas.getContext("2d");
+    context.drawImage(picture, 0, 0);
+    const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
+    let lit = 0;
+    for (let i = 0; i < pixels.length; i += 4)
+      if (Math.max(pixels[i], pixels[i + 1], pixels[i + 2]) > 25) lit += 1;
+    return lit / (pixels.length / 4);
+  }, png);
+}
+
+// ---- Cases ----
+
+const failures = [];
+let passed = 0;
+
+function expect(condition, what) {
+  if (!condition) throw new Error(what);
+}
+
+async function runCase(name, body) {
+  const started = Date.now();
+  try {
+    await body();
+    passed += 1;
+    console.log(`ok    ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
+  } catch (error) {
+    failures.push(name);
+    console.log(`FAIL  ${name}: ${error.message}`);
+  }
+}
+
+async function flowCases(browser, base) {
+  await runCase("a normal load: first words, progress, a click while loading, the clock, Escape, Enter", async () => {
+    const tab = await openTab(browser, DESKTOP);
+    await tab.goto(base + "index.html", { waitUntil: "domcontentloaded" });
+    // The first words are painted within half a second of the page's HTML arriving.
+    const paint = await tab.evaluate(() => new Promise((resolve) => {
+      const navigation = performance.getEntriesByType("navigation")[0];
+      new PerformanceObserver((list, observer) => {
+        const first = list.getEntries().find((entry) => entry.name === "first-contentful-paint");
+        if (first) { observer.disconnect(); resolve(first.startTime - navigation.responseStart); }
+      }).observe({ type: "paint", buffered: true });
+    }));
+    expect(paint < FIRST_WORDS_MS, `the first words came ${paint.toFixed(0)} ms after the HTML`);
+    const words = await tab.$eval("#loading", (element) => element.textContent);
+    expect(/\.quellDrift/.test(words) && /Loading|Downloading|Starting/.test(words), "no loading words: " + words);
+    // A click while loading is remembered: the demo plays without a Play button.
+    await tab.mouse.click(400, 300);
+    await waitFor(tab, "Module.page.lastFrame !== null");
+    expect(!(await tab.evaluate(visible("#play"))), "the Play button showed after a click while loading");
+    const first = await lastFrame(tab);
+    await sleep(1500);
+    const later = await lastFrame(tab);
+    expect(later.ms > first.ms + 500, `the clock stood: ${first.ms} then ${later.ms} ms`);
+    expect(!later.paused, "the demo says it is paused");
+    // Escape goes back to the Play button, which has the focus; Enter presses it.
+    await tab.keyboard.press("Escape");
+    await waitFor(tab, visible("#play"), 10000);
+    expect(await tab.evaluate(() => document.activeElement.id === "play"), "the Play button has no focus");
+    const before = (await lastFrame(tab)).at;
+    await tab.keyboard.press("Enter");
+    await waitFor(tab, `Module.page.lastFrame.at > ${before}`, 10000);
+    expect(!(await tab.evaluate(visible("#play"))), "the Play button stayed after Enter");
+    expect(tab.problems.length === 0, "the console shows: " + tab.problems.join("; "));
+    await tab.close();
+  });
+
+  await runCase("a phone: the Play button and the bar are large enough, a tap plays and shows the bar", async () => {
+    const tab = await openTab(browser, PHONE);
+    await tab.goto(base + "index.html");
+    await waitFor(tab, visible("#play"));
+    const button = await tab.$eval("#play", (element) => element.getBoundingClientRect().toJSON());
+    const [font] = await smallestText(tab, "#play, #ready .small");
+    expect(button.height >= 44 && font >= MIN_TEXT_PX, `Play is ${button.height} px tall with ${font} px text`);
+    await tab.touchscreen.tap(button.x + button.width / 2, button.y + button.height / 2);
+    await waitFor(tab, "Module.page.lastFrame !== null", 20000);
+    await sleep(3000);  // the bar hides when nothing happens
+    expect(!(await tab.evaluate(visible("#bar:not(.hidden)"))), "the bar stays without input");
+    await tab.touchscreen.tap(195, 300);
+    await waitFor(tab, visible("#bar:not(.hidden)"), 10000);
+    const [barFont] = await smallestText(tab, "#time");
+    const controls = await tab.$$eval("#controls button, #seek", (elements) =>
+      Math.min(...elements.map((element) => element.getBoundingClientRect().height)));
+    expect(barFont >= MIN_TEXT_PX && controls >= 32, `bar text ${barFont} px, controls ${controls} px`);
+    expect(tab.problems.length === 0, "the console shows: " + tab.problems.join("; "));
+    await tab.close();
+  });
+
+  await runCase("sound refused: the page says so and the demo plays in silence", async () => {
+    // A browser that never lets the audio context run.
+    const tab = await openTab(browser, DESKTOP, () => {
+      const Context = window.AudioContext;
+      Object.defineProperty(Context.prototype, "state", { get: () => "suspended" });
+      Context.prototype.resume = () => new Promise(() => {});
+    });
+    await tab.goto(base + "index.html");
+    await waitFor(tab, visible("#play"));
+    await tab.click("#play");
+    await waitFor(tab, "document.querySelector('.message.notice') !== null", 5000);
+    const texts = await messageTexts(tab);
+    expect(/Sound is off/.test(texts.join()), "no word about the sound: " + texts.join());
+    const first = await lastFrame(tab);
+    await sleep(1500);
+    expect((await lastFrame(tab)).ms > first.ms + 500, "the silent clock stands");
+    await tab.close();
+  });
+}
+
+async function messageCases(browser, base, lostDataBase) {
+  await runCase("opened from the file system: the page says to serve it with scripts/web --serve", async () => {
+    const tab = await openTab(browser, PHONE);
+    await tab.goto("file://" + path.resolve(siteDir, "index.html"));
+    await waitFor(tab, "document.querySelector('.message') !== null", 5000);
+    const texts = await messageTexts(tab);
+    expect(texts.some((text) => /file system/.test(text) && /scripts\/web --serve/.test(text)), texts.join());
+    const [font, height] = await smallestText(tab, ".message p");
+    expect(font >= MIN_TEXT_PX && height >= MIN_TEXT_PX, `message text ${font} px, lines ${height} px`);
+    await tab.close();
+  });
+
+  await runCase("bad addresses each get a message that names the value", async () => {
+    const tab = await openTab(browser, PHONE);
+    for (const [hash, shown] of [["#at=-1", "#at=-1"], ["#at=abc", "#at=abc"], ["#at=1e309", "#at=1e309"],
+                                 ["#at=", "#at= "], ["#at=5000&fps=0", "&fps=0"],
+                                 ["#at=5000&fps=100000", "&fps=100000"], ["#t=x", "#t=x"]]) {
+      await tab.goto("about:blank");
+      await tab.goto(base + "index.html" + hash, { waitUntil: "domcontentloaded" });
+      await waitFor(tab, "document.querySelector('.message') !== null", 5000);
+      const texts = await messageTexts(tab);
+      expect(texts.some((text) => text.includes(shown)), `${hash}: ${texts.join()}`);
+      const [font] = await smallestText(tab, ".message p");
+      expect(font >= MIN_TEXT_PX, `${hash}: message text ${font} px`);
+    }
+    await tab.close();
+  });
+
+  await runCase("a time past the end draws the black end frame, however far", async () => {
+    const tab = await openTab(browser, { width: 640, height: 480 });
+    for (const ms of ["230000", "24447887", "99999999999999999999"]) {
+      await tab.goto("about:blank");
+      await tab.goto(base + "index.html#at=" + ms);
+      await waitFor(tab, "document.title.endsWith('[still]')");
+      const lit = await litShare(tab);
+      expect(lit === 0, `#at=${ms}: the picture is not black (${(lit * 100).toFixed(2)} % of it lit)`);
+    }
+    expect(tab.problems.length === 0, "the console shows: " + tab.problems.join("; "));
+    await tab.close();
+  });
+
+  await runCase("a failed download says which file and what to do", async () => {
+    const tab = await openTab(browser, DESKTOP);
+    await tab.goto(lostDataBase + "index.html");
+    await waitFor(tab, "document.querySelector('.message') !== null", 20000);
+    const texts = await messageTexts(tab);
+    expect(texts.some((text) => /quelldrift\.data/.test(text) && /404/.test(text) && /reload/i.test(text)), texts.join());
+    expect(!(await tab.evaluate(visible("#loading"))), "the loading words stay beside the message");
+    await tab.close();
+  });
+
+  await runCase("a browser without WebGL is told so before anything downloads", async () => {
+    const tab = await openTab(browser, DESKTOP, () => {
+      HTMLCanvasElement.prototype.getContext = () => null;
+    });
+    await tab.goto(base + "index.html");
+    await waitFor(tab, "document.querySelector('.message') !== null", 5000);
+    const texts = await messageTexts(tab);
+    expect(texts.some((text) => /WebGL/.test(text) && /hardware acceleration/.test(text)), texts.join());
+    const downloads = await tab.evaluate(() => performance.getEntriesByType("resource")
+      .filter((entry) => /quelldrift\.(wasm|data)/.test(entry.name)).length);
+    expect(downloads === 0, "the demo was downloaded anyway");
+    await tab.close();
+  });
+}
+
+const server = await serve(new Set());
+const lostData = await serve(new Set(["quelldrift.data"]));
+const base = `http://127.0.0.1:${server.address().port}/`;
+const { browser, close } = await launch();
+try {
+  if (group === "flow") await flowCases(browser, base);
+  else await messageCases(browser, base, `http://127.0.0.1:${lostData.address().port}/`);
+} finally {
+  await close();
+  server.close();
+  lostData.close();
+}
+console.log(`${passed} passed, ${failures.length} failed`);
+process.exit(failures.length ? 1 : 0);
