@@ -8,17 +8,11 @@
 //             no WebGL
 // Exits 0 when every case passed, 1 when one failed, 77 (skipped) when Chromium or
 // puppeteer-core is missing, naming what is missing.
-import fs from "node:fs";
-import http from "node:http";
-import os from "node:os";
 import path from "node:path";
 
-const CHROMIUM = process.env.QD_CHROMIUM || "/usr/bin/chromium";
+import { DESKTOP, PHONE, importBrowser, launch, openTab, serve, sleep, visible, waitFor } from "./browser.mjs";
+
 const SKIPPED = 77;
-// Loading the demo in software-rendered WebGL on a busy 2-core machine takes seconds.
-const LOAD_TIMEOUT_MS = 120000;
-const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
-const DESKTOP = { width: 800, height: 600 };
 const MIN_TEXT_PX = 16;
 const FIRST_WORDS_MS = 500;
 
@@ -27,83 +21,11 @@ if (!siteDir || !["flow", "messages"].includes(group)) {
   console.error("usage: node page_test.mjs SITE_DIR flow|messages");
   process.exit(2);
 }
-if (!fs.existsSync(CHROMIUM)) {
-  console.log(`skipped: no Chromium at ${CHROMIUM} (scripts/setup browser installs it)`);
+const missing = await importBrowser();
+if (missing) {
+  console.log("skipped: " + missing);
   process.exit(SKIPPED);
 }
-let puppeteer;
-try {
-  puppeteer = (await import("puppeteer-core")).default;
-} catch (error) {
-  console.log("skipped: puppeteer-core is not installed (scripts/setup browser installs it)");
-  process.exit(SKIPPED);
-}
-
-// ---- The site's server ----
-
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".data": "application/octet-stream" };
-
-// Serves the site; a file named in `lost` answers 404 Not Found.
-function serve(lost) {
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/^\/$/, "/index.html");
-    const file = path.join(siteDir, path.normalize(name));
-    if (lost.has(path.basename(file)) || !file.startsWith(siteDir) || !fs.existsSync(file)) {
-      response.writeHead(404, { "Content-Type": "text/plain" });
-      response.end("not found");
-      return;
-    }
-    const bytes = fs.readFileSync(file);
-    response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream",
-                              "Content-Length": bytes.length });
-    response.end(bytes);
-  });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
-}
-
-// ---- The browser ----
-
-async function launch() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quelldrift-page-test-"));
-  const browser = await puppeteer.launch({
-    executablePath: CHROMIUM,
-    headless: true,
-    userDataDir: profile,
-    args: ["--no-sandbox", "--disable-gpu", "--use-gl=angle", "--use-angle=swiftshader",
-           "--enable-unsafe-swiftshader", "--disable-quic", "--no-first-run",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--mute-audio", "--hide-scrollbars"],
-  });
-  return { browser, close: async () => { await browser.close(); fs.rmSync(profile, { recursive: true, force: true }); } };
-}
-
-// A new tab with the viewport, which notes every console error, page error and failed request.
-async function openTab(browser, viewport, before) {
-  const tab = await browser.newPage();
-  await tab.setViewport(viewport);
-  tab.problems = [];
-  tab.on("console", (message) => { if (message.type() === "error") tab.problems.push("console: " + message.text()); });
-  tab.on("pageerror", (error) => tab.problems.push("page error: " + error.message));
-  tab.on("requestfailed", (request) => {
-    if (!request.url().startsWith("data:")) tab.problems.push("request failed: " + request.url());
-  });
-  tab.on("response", (response) => {
-    if (response.status() >= 400) tab.problems.push(`${response.status()} for ${response.url()}`);
-  });
-  if (before) await tab.evaluateOnNewDocument(before);
-  return tab;
-}
-
-const visible = (selector) => `(function() {
-  var element = document.querySelector(${JSON.stringify(selector)});
-  if (!element) return false;
-  var box = element.getBoundingClientRect();
-  return box.width > 0 && box.height > 0 && getComputedStyle(element).visibility !== "hidden";
-})()`;
-
-const waitFor = (tab, expression, timeout = LOAD_TIMEOUT_MS) =>
-  tab.waitForFunction(expression, { timeout, polling: 100 });
 
 const messageTexts = (tab) => tab.$$eval(".message", (boxes) => boxes.map((box) => box.textContent));
 
@@ -115,8 +37,6 @@ const smallestText = (tab, selector) => tab.$$eval(selector, (elements) => eleme
 
 // The last frame the demo reported: {ms, paused, at}.
 const lastFrame = (tab) => tab.evaluate(() => Module.page.lastFrame);
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The share of the page's pixels that are lit (any channel above a tenth of full scale).
 async function litShare(tab) {
@@ -302,17 +222,16 @@ async function messageCases(browser, base, lostDataBase) {
   });
 }
 
-const server = await serve(new Set());
-const lostData = await serve(new Set(["quelldrift.data"]));
-const base = `http://127.0.0.1:${server.address().port}/`;
-const { browser, close } = await launch();
+const site = await serve(siteDir);
+const lostData = await serve(siteDir, new Set(["quelldrift.data"]));
+const browser = await launch();
 try {
-  if (group === "flow") await flowCases(browser, base);
-  else await messageCases(browser, base, `http://127.0.0.1:${lostData.address().port}/`);
+  if (group === "flow") await flowCases(browser, site.base);
+  else await messageCases(browser, site.base, lostData.base);
 } finally {
-  await close();
-  server.close();
-  lostData.close();
+  await browser.closeAll();
+  site.server.close();
+  lostData.server.close();
 }
 console.log(`${passed} passed, ${failures.length} failed`);
 process.exit(failures.length ? 1 : 0);
