@@ -98,5 +98,5 @@ export const waitFor = (tab, expression, timeout = LOAD_TIMEOUT_MS) =>
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-export const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+export const PHONE = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
 export const DESKTOP = { width: 800, height: 600 };
