@@ -111,7 +111,7 @@ void AllFacesCulled(benchmark::State& state) {
     float t = 0.0f;
     for (auto _ : state) {
         clearFrame();
-        renderScene(&benchScene->fixture->scene, t += 0.1f);
+        renderScene(&benchScene->fixture->scene, t += 0.1f, START_PASS_SETTINGS);
         glFinish();
     }
     nearCullZ = savedNear;
@@ -122,7 +122,7 @@ void Submit(benchmark::State& state) {
     float t = 0.0f;
     for (auto _ : state) {
         clearFrame();
-        renderScene(&benchScene->fixture->scene, t += 0.1f);
+        renderScene(&benchScene->fixture->scene, t += 0.1f, START_PASS_SETTINGS);
         state.PauseTiming();
         glFinish();
         state.ResumeTiming();
@@ -134,7 +134,7 @@ void SubmitAndFinish(benchmark::State& state) {
     float t = 0.0f;
     for (auto _ : state) {
         clearFrame();
-        renderScene(&benchScene->fixture->scene, t += 0.1f);
+        renderScene(&benchScene->fixture->scene, t += 0.1f, START_PASS_SETTINGS);
         glFinish();
     }
 }

@@ -143,19 +143,18 @@ void NeuronalScenePass(benchmark::State& state) {
     Scene* scene = sceneOrSkip(state, NEURONAL_SCENE);
     if (!scene) return;
     // As scene 3 draws it: wobbling, far reach, the net's loop time running through (0, 250].
-    wobbleEnabled = 1;
-    farCullZ = -30000.0f;
+    ScenePassSettings settings = START_PASS_SETTINGS;
+    settings.wobbleEnabled = 1;
+    settings.farCullZ = -30000.0f;
     frameStep = FRAME_STEP_AT_60;
     float u = 0;
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        renderScene(scene, u);
+        renderScene(scene, u, settings);
         glFinish();
         u += TICKS_PER_FRAME * 0.5f;
         if (u > 250) u -= 250;
     }
-    wobbleEnabled = 0;
-    farCullZ = -1800.0f;
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ int32_t stillPosition = 0;
 int32_t stillClock() { return stillPosition; }
 
 bool playing = false;
+TimelineState timeline = START_TIMELINE;
 
 // The end frame depends on nothing before it, so a time past the end is drawn at once, as the
 // first moment after the end: no time, however far, wraps around in the music's byte position.
@@ -34,16 +35,16 @@ void drawStillFrame(double ms, int fps) {
     const double endMs = SCENE_START_MS[SCENE_COUNT_PLAYED];
     const bool pastTheEnd = ms > endMs;
     const int32_t target = timePosition(std::llround((pastTheEnd ? endMs + 1 : ms) * 1000));
-    if (beginTimeline()) {
+    if (beginTimeline(&timeline)) {
         fixedgl::skipDrawing(true);
         for (int64_t frame = 0; !pastTheEnd && framePosition(frame, fps) < target; ++frame) {
             stillPosition = framePosition(frame, fps);
-            timelineFrame();
-            if (sceneIndex >= SCENE_COUNT_PLAYED) break;
+            timelineFrame(&timeline);
+            if (timeline.sceneIndex >= SCENE_COUNT_PLAYED) break;
         }
         fixedgl::skipDrawing(false);
         stillPosition = target;
-        timelineFrame();
+        timelineFrame(&timeline);
     }
     webStillFrameDrawn();
 }
@@ -71,9 +72,9 @@ int pageFrame() {
             showWaiting();
             return 1;
         }
-        playing = beginTimeline() != 0;
+        playing = beginTimeline(&timeline) != 0;
     }
-    if (playing && timelineFrame()) {
+    if (playing && timelineFrame(&timeline)) {
         webShowPosition(musicPosition() * MS_PER_BYTE, 0);
         return 1;
     }

@@ -29,6 +29,10 @@ struct TextureSlot {
     int32_t flags;         // 0, SLOT_ENV_MAP or SLOT_SCROLL_OVERLAY
     float planarScale;
     const TextureInk* ink;  // where the picture of glName is black or white; null: unknown
+    // The size of the picture uploadPicture last gave glName (0 before the first): a texture
+    // whose texels are replaced every frame is made once, in colour and at that size, and
+    // afterwards only has its texels replaced.
+    int32_t uploadedWidth, uploadedHeight;
 };
 
 constexpr int TEXTURE_SLOTS = 1024;

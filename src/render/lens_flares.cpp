@@ -5,8 +5,7 @@
 // lives across frames, and it dims as the light moves away from the centre. The squares blend
 // additively and are not tested against the scene: a light behind a wall still flares.
 // A light in the eye plane (z = 0) has no screen point; its chain then skips drawing that frame.
-// An element that would add only black, or lies wholly off the screen, is not sent; the state,
-// colour and texture coordinate it would have left are left all the same.
+// An element that would add only black, or lies wholly off the screen, is not sent.
 #include "render/lens_flares.h"
 
 #include <algorithm>
@@ -49,15 +48,8 @@ bool offScreen(double x, double y, double s) {
     return x - r > edge || x + r < -edge || y - r > edge || y + r < -edge;
 }
 
-// What the elements so far leave behind, drawn or skipped: whether the drawing state is set,
-// and the colour of the last one, current afterwards with its square's last texture
-// coordinate, as the drawing after the flares (the wire lines) would find them.
-struct LastElement {
-    bool any;
-    float red, green, blue;
-};
-
-void drawFlareSet(const FlareSet* set, LastElement* last) {
+// Draws the chain of one set; `stateSet` says whether the flare state is already in place.
+void drawFlareSet(const FlareSet* set, bool* stateSet) {
     if (!set->anchor || !set->elements) return;
     const double z = set->anchor->z;
     if (z == 0.0) return;  // light in the eye plane: no screen point this frame
@@ -78,11 +70,11 @@ void drawFlareSet(const FlareSet* set, LastElement* last) {
         const float red = static_cast<float>(element.red * weight);
         const float green = static_cast<float>(element.green * weight);
         const float blue = static_cast<float>(element.blue * weight);
-        if (!last->any) {
+        if (!*stateSet) {
             setFlareState();  // once, for every element of every set after it
             glNormal3f(0.0f, 0.0f, 0.0f);
+            *stateSet = true;
         }
-        *last = {true, red, green, blue};
         // A black element adds nothing (unless fog tints it), and one off the screen is clipped.
         const bool black = red == 0.0f && green == 0.0f && blue == 0.0f;
         if ((black && !fogTintsBlack) || offScreen(a, b, element.halfSize)) continue;
@@ -100,15 +92,11 @@ void drawFlareSet(const FlareSet* set, LastElement* last) {
 void drawFlares(Scene* scene) {
     overlayProjection();
     const int32_t count = std::min(scene->flareSetCount, static_cast<int32_t>(MAX_FLARE_SETS));
-    LastElement last{false, 0, 0, 0};
+    bool stateSet = false;
     for (int32_t i = 0; i < count; ++i) {
         FlareSet* set = &scene->flareSets[i];
         fadeFlareSet(set);
         announceDrawPass(PASS_FLARES, i);
-        drawFlareSet(set, &last);
-    }
-    if (last.any) {
-        glColor4f(last.red, last.green, last.blue, 1.0f);
-        glTexCoord2f(0.0f, 1.0f);  // the last corner of every element's square
+        drawFlareSet(set, &stateSet);
     }
 }

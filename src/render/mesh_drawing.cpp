@@ -46,7 +46,7 @@ bool inFront(const Vec3* const p[3]) {
 }
 
 // In range when at least one corner lies nearer than the far depth.
-bool inRange(const Vec3* const p[3]) {
+bool inRange(const Vec3* const p[3], float farCullZ) {
     return p[0]->z > farCullZ || p[1]->z > farCullZ || p[2]->z > farCullZ;
 }
 
@@ -81,7 +81,7 @@ bool spriteShowsNothing(const Sprite& sprite, double focal) {
 
 // ---- Passes ----
 
-void drawOpaqueObjects(Scene* scene) {
+void drawOpaqueObjects(Scene* scene, const ScenePassSettings& settings) {
     for (int32_t i = 0; i < scene->objectCount; ++i) {
         const SceneObject* object = &scene->objects[i];
         if (isHidden(object)) continue;
@@ -89,20 +89,20 @@ void drawOpaqueObjects(Scene* scene) {
         if (!slot || slot->translucency != 0.0f) continue;
         announceDrawPass(PASS_OPAQUE, i);
         if (slot->flags & SLOT_SCROLL_OVERLAY)
-            drawTwoPassObject(object);
+            drawTwoPassObject(object, settings.farCullZ);
         else
-            drawTexturedObject(object);
+            drawTexturedObject(object, settings.farCullZ);
     }
 }
 
-void drawTranslucentObjects(Scene* scene) {
+void drawTranslucentObjects(Scene* scene, const ScenePassSettings& settings) {
     for (int32_t i = 0; i < scene->objectCount; ++i) {
         const SceneObject* object = &scene->objects[i];
         if (isHidden(object)) continue;
         const TextureSlot* slot = slotOf(object);
         if (!slot || slot->translucency == 0.0f) continue;
         announceDrawPass(PASS_TRANSLUCENT, i);
-        drawTranslucentObject(object);
+        drawTranslucentObject(object, settings.translucentFogOff);
     }
 }
 
@@ -115,7 +115,7 @@ void drawWireOverlays(Scene* scene) {
     }
 }
 
-void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
+void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSettings& settings) {
     const int32_t setCount = std::min(scene->spriteSetCount, static_cast<int32_t>(MAX_SPRITE_SETS));
     // The camera's projection: x / -z times this is the screen position, -1 to 1 (aspect 1).
     const double fov = camera->fov;
@@ -134,17 +134,13 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
             set->slot && set->slot->translucency != 0.0f && !fogTintsBlack
                 ? inkStripsOf(set->slot->ink)
                 : nullptr;
-        bool anyInRange = false;
-        Vec3 lastColour{1, 1, 1};
         beginBatch(GL_QUADS, BATCH_TEXCOORD | BATCH_COLOUR);
         for (int32_t i = 0; i < count; ++i) {
             Sprite* sprite = &set->sprites[i];
             if (set->update) set->update(sprite, set->userValue);
             eyeTransform(camera, &sprite->worldPosition, &sprite->eyePosition);
             const float z = sprite->eyePosition.z;
-            if (!set->slot || !(z < nearCullZ && z > farCullZ)) continue;
-            anyInRange = true;
-            lastColour = sprite->colour;
+            if (!set->slot || !(z < nearCullZ && z > settings.farCullZ)) continue;
             if (spriteShowsNothing(*sprite, focal)) continue;
             const float s = sprite->halfSize;
             const double screenHeight = focal != 0.0 ? 2.0 * std::fabs(s) * focal / -z : 0.0;
@@ -153,17 +149,12 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera) {
                           screenHeight, colour.x, colour.y, colour.z);
         }
         endBatch();
-        // The colour and texture coordinate the last sprite in range leaves current.
-        if (anyInRange) {
-            glColor4f(lastColour.x, lastColour.y, lastColour.z, 1.0f);
-            glTexCoord2f(0.0f, 1.0f);
-        }
     }
 }
 
 // ---- Modes ----
 
-void drawTexturedObject(const SceneObject* object) {
+void drawTexturedObject(const SceneObject* object, float farCullZ) {
     const TextureSlot* slot = slotOf(object);
     if (!slot) return;
     applySlotState(slot);
@@ -172,7 +163,7 @@ void drawTexturedObject(const SceneObject* object) {
     for (int32_t f = 0; f < faceCount; ++f) {
         const Face& face = object->faces[f];
         const Vec3* p[3];
-        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p)) continue;
+        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p, farCullZ)) continue;
         DrawVertex* out = reserveBatchVertices(3);
         for (int c = 0; c < 3; ++c) {
             const Corner& corner = face.corners[c];
@@ -182,7 +173,7 @@ void drawTexturedObject(const SceneObject* object) {
     endBatch();
 }
 
-void drawTwoPassObject(const SceneObject* object) {
+void drawTwoPassObject(const SceneObject* object, float farCullZ) {
     const TextureSlot* slot = slotOf(object);
     if (!slot) return;
     applySlotState(slot);
@@ -193,7 +184,7 @@ void drawTwoPassObject(const SceneObject* object) {
     for (int32_t f = 0; f < faceCount; ++f) {
         const Face& face = object->faces[f];
         const Vec3* p[3];
-        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p)) continue;
+        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p, farCullZ)) continue;
         DrawVertex* out = reserveBatchVertices(3);
         for (int c = 0; c < 3; ++c)
             out[c] = cornerVertex(p[c], face.corners[c].u, face.corners[c].v, 1, 1, 1);
@@ -212,7 +203,7 @@ void drawTwoPassObject(const SceneObject* object) {
     for (int32_t f = 0; f < faceCount; ++f) {
         const Face& face = object->faces[f];
         const Vec3* p[3];
-        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p)) continue;
+        if (!cornerPositions(object, face, p) || !inFront(p) || !inRange(p, farCullZ)) continue;
         if (!(face.corners[0].red > 0.0f && face.corners[1].red > 0.0f &&
               face.corners[2].red > 0.0f))
             continue;
@@ -226,7 +217,7 @@ void drawTwoPassObject(const SceneObject* object) {
     glDepthFunc(GL_LESS);
 }
 
-void drawTranslucentObject(const SceneObject* object) {
+void drawTranslucentObject(const SceneObject* object, int translucentFogOff) {
     const TextureSlot* slot = slotOf(object);
     if (!slot) return;
     if (translucentFogOff) disableFog();
@@ -254,8 +245,9 @@ void drawWireOverlay(const SceneObject* object) {
     if (w == 0.0f) return;
     applySlotState(&textureTable[WIRE_SLOT]);
     glNormal3f(0.0f, 0.0f, 0.0f);
+    // Every line is drawn in the wire picture's middle texel, tinted by the brightness.
     glColor4f(w, w, w, 1.0f);
-    // Positions only: every line takes the texel at the current texture coordinate.
+    glTexCoord2f(0.5f, 0.5f);
     beginBatch(GL_LINES, BATCH_POSITION);
     const int32_t faceCount = faceCountOf(object);
     for (int32_t f = 0; f < faceCount; ++f) {

@@ -3,16 +3,25 @@
 #pragma once
 
 #include "assets/scene.h"
+#include "render/scene_pass_settings.h"
 
-void drawOpaqueObjects(Scene* scene);
-void drawTranslucentObjects(Scene* scene);
+// ---- Passes ----
+
+// Opaque objects, plain or two-pass; faces wholly beyond the settings' far depth are left out.
+void drawOpaqueObjects(Scene* scene, const ScenePassSettings& settings);
+// Translucent objects, without fog when the settings say so.
+void drawTranslucentObjects(Scene* scene, const ScenePassSettings& settings);
 void drawWireOverlays(Scene* scene);
-// Steps every sprite once more, transforms it and draws the ones in range.
-void drawSpriteSets(Scene* scene, const SceneCamera* camera);
+// Steps every sprite once more, transforms it and draws the ones between the near depth and
+// the settings' far depth.
+void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSettings& settings);
 
-void drawTexturedObject(const SceneObject* object);
-void drawTwoPassObject(const SceneObject* object);
-void drawTranslucentObject(const SceneObject* object);
+// ---- Modes ----
+
+void drawTexturedObject(const SceneObject* object, float farCullZ);
+void drawTwoPassObject(const SceneObject* object, float farCullZ);
+void drawTranslucentObject(const SceneObject* object, int translucentFogOff);
+// The object's edges and mid-edge lines in the wire picture, at its slot's wireBrightness.
 void drawWireOverlay(const SceneObject* object);
 // out = a + (b - a) f, per axis.
 void lerpPoint(Vec3* out, const Vec3* a, const Vec3* b, float f);

@@ -1,8 +1,9 @@
 // The scene render pass: brings one Scene to a time and draws it over whatever the frame holds.
 // The update puts everything into eye space, the frame hooks and the optional wobble disturb
 // that geometry, and the passes follow in a fixed order so that only the opaque meshes (and the
-// picture drawn before them) are darkened by sceneBrightness: sprites, flares, translucent
-// meshes and wire lines come after the darkening. Nothing is cleared and nothing allocated.
+// picture drawn before them) are darkened by the settings' sceneBrightness: sprites, flares,
+// translucent meshes and wire lines come after the darkening. Nothing is cleared and nothing
+// allocated.
 #include "render/scene_pass.h"
 
 #include <algorithm>
@@ -18,10 +19,10 @@
 // Twice the radians-to-degrees factor: the camera's fov is half the vertical field of view.
 constexpr double FOV_TO_DEGREES = 114.59155902616465;
 
-void renderScene(Scene* scene, float t) {
+void renderScene(Scene* scene, float t, const ScenePassSettings& settings) {
     updateScene(scene, t);
     runFrameHooks(scene);
-    if (wobbleEnabled != 0) wobbleScene(scene, t);
+    if (settings.wobbleEnabled != 0) wobbleScene(scene, t);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -40,11 +41,11 @@ void renderScene(Scene* scene, float t) {
         disableFog();
     }
 
-    if (sceneBrightness > 0.0f) drawOpaqueObjects(scene);
-    fadeToBlack(sceneBrightness);
-    drawSpriteSets(scene, scene->camera);
+    if (settings.sceneBrightness > 0.0f) drawOpaqueObjects(scene, settings);
+    fadeToBlack(settings.sceneBrightness);
+    drawSpriteSets(scene, scene->camera, settings);
     drawFlares(scene);
-    drawTranslucentObjects(scene);
+    drawTranslucentObjects(scene, settings);
     drawWireOverlays(scene);
     disableFog();
 }

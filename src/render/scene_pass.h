@@ -1,10 +1,12 @@
 // The scene render pass: update, hooks, wobble, camera projection and fog, then the drawing
-// passes in a fixed order.
+// passes in a fixed order, as the composition's settings steer them.
 #pragma once
 
 #include "assets/scene.h"
+#include "render/scene_pass_settings.h"
 
-void renderScene(Scene* scene, float t);
+// Brings the scene to time t (ticks) and draws it over whatever the frame holds.
+void renderScene(Scene* scene, float t, const ScenePassSettings& settings);
 void runFrameHooks(Scene* scene);
 // Warps eye-space vertices and light world positions.
 void wobbleScene(Scene* scene, float t);

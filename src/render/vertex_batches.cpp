@@ -14,9 +14,6 @@ DrawVertex batchVertices[BATCH_VERTICES];
 int32_t batchCount = 0;
 uint32_t batchMode = GL_TRIANGLES;
 int batchAttributes = BATCH_POSITION;
-// The last vertex sent by the batch, for the current values it leaves behind.
-DrawVertex lastVertex;
-bool anySent = false;
 
 void drawHeldVertices() {
     if (batchCount == 0) return;
@@ -35,8 +32,6 @@ void drawHeldVertices() {
     if (batchAttributes & BATCH_COLOUR) glDisableClientState(GL_COLOR_ARRAY);
     if (batchAttributes & BATCH_TEXCOORD) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    lastVertex = batchVertices[batchCount - 1];
-    anySent = true;
     batchCount = 0;
 }
 
@@ -46,7 +41,6 @@ void beginBatch(uint32_t mode, int attributes) {
     batchMode = mode;
     batchAttributes = attributes;
     batchCount = 0;
-    anySent = false;
 }
 
 DrawVertex* reserveBatchVertices(int32_t count) {
@@ -56,13 +50,7 @@ DrawVertex* reserveBatchVertices(int32_t count) {
     return out;
 }
 
-void endBatch() {
-    drawHeldVertices();
-    if (!anySent) return;
-    if (batchAttributes & BATCH_TEXCOORD) glTexCoord2f(lastVertex.u, lastVertex.v);
-    if (batchAttributes & BATCH_COLOUR)
-        glColor4f(lastVertex.r, lastVertex.g, lastVertex.b, lastVertex.a);
-}
+void endBatch() { drawHeldVertices(); }
 
 void emitQuadVertices(DrawVertex* out, float x1, float y1, float x2, float y2, float z, float u1,
                       float v1, float u2, float v2) {

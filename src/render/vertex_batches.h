@@ -1,8 +1,8 @@
 // Geometry goes to OpenGL in batches of vertex arrays: the drawing code writes whole primitives
 // into one fixed buffer and the batch draws them with glDrawArrays when it is full or ended.
-// One batch is open at a time. Afterwards the current texture coordinate and colour are left
-// at those of the last vertex, as one call per vertex would have left them: the wire lines take
-// their texel from the current texture coordinate.
+// One batch is open at a time. What a batch does not send per vertex (colour, texture
+// coordinate) comes from GL's current values, which the drawing code sets itself just before;
+// no drawing relies on what an earlier batch left current.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,7 @@ void beginBatch(uint32_t mode, int attributes);
 // Room for `count` more vertices (one or more whole primitives, at most BATCH_VERTICES),
 // drawing what the batch holds first when they would not fit.
 DrawVertex* reserveBatchVertices(int32_t count);
-// Draws what is left and restores the current texture coordinate and colour.
+// Draws what is left.
 void endBatch();
 // One quad in its own batch, as emitQuadVertices lays it out, with the current colour.
 void drawQuad(float x1, float y1, float x2, float y2, float z, float u1, float v1, float u2,

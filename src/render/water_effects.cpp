@@ -108,16 +108,17 @@ void uploadPicture(TextureSlot* slot, const Picture* picture) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Rows are packed without padding; the default 4-byte alignment would skew odd widths.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    // A texture that has the picture's size already only has its texels replaced.
-    GLint width = 0, height = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    if (width == picture->width && height == picture->height) {
+    // The first upload makes the texture anew, in colour: the picture loaded into the slot may
+    // have been grey and stored with one byte a texel. Later ones of the same size only
+    // replace the texels.
+    if (slot->uploadedWidth == picture->width && slot->uploadedHeight == picture->height) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture->width, picture->height, GL_RGB,
                         GL_UNSIGNED_BYTE, picture->pixels);
     } else {
         glTexImage2D(GL_TEXTURE_2D, 0, 3, picture->width, picture->height, 0, GL_RGB,
                      GL_UNSIGNED_BYTE, picture->pixels);
+        slot->uploadedWidth = picture->width;
+        slot->uploadedHeight = picture->height;
     }
     slot->ink = nullptr;  // the summary was of the picture loaded first
 }

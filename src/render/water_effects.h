@@ -27,7 +27,8 @@ void buildColourTable(const Picture* surface, int32_t* colours);
 // Both warps leave an output picture of fewer than WATER_TEXELS pixels untouched.
 void warpSurfaceRows(Picture* out, const int32_t* colours, const uint16_t* offsets, float t);
 void warpSurfaceColumns(Picture* out, const int32_t* colours, const uint16_t* offsets, float t);
-// Replaces the slot's texture image by the picture (texels only when the size is unchanged).
+// Replaces the slot's texture image by the picture, in colour whatever the slot held before
+// (only the texels, when the last upload was of the same size).
 void uploadPicture(TextureSlot* slot, const Picture* picture);
 // target vertices <- source vertices mirrored in z, with a small ripple in x and y.
 void rippleMirror(SceneObject* target, const SceneObject* source, float t);

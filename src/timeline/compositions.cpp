@@ -1,35 +1,40 @@
-// The composition dispatcher: each frame the main loop hands over the scene index and the
-// matching scene draws its picture. Two text levels (of scenes 1 and 3) are only changed in
-// some stretches of their scenes and otherwise keep what the last frame left, so they live here
-// as persisting values rather than being recomputed from the time. The small helpers the
-// scenes share (cuts, Layers, sprite counts, masked pictures, shutters) live here too.
+// The composition dispatcher and the vocabulary the scenes are written in. Each frame the main
+// loop hands over the scene index and the frame; the scene first takes the pass settings it
+// owns from the table of what each scene sets, then draws. The small helpers the scenes share
+// (cuts, Layers, fades, ramps, sprite counts, masked pictures, shutters) live here too.
 #include "timeline/compositions.h"
+
+#include <algorithm>
 
 #include "anim/layers.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "math/math3d.h"
 #include "render/overlays.h"
+#include "render/scene_pass.h"
 #include "timeline/scene_schedule.h"
 
-float lightTextLevel = 0.0f;
-float neuronalTextLevel = 0.0f;
-
-using CompositionFunction = void (*)();
+using CompositionFunction = void (*)(SceneFrame& frame);
 
 static constexpr CompositionFunction COMPOSITIONS[SCENE_COMPOSITIONS] = {
     drawScene0, drawScene1, drawScene2, drawScene3, drawScene4,
     drawScene5, drawScene6, drawScene7, drawScene8,
 };
 
-void drawComposition(int index) {
+void drawComposition(int index, SceneFrame& frame) {
     if (index < 0 || index >= SCENE_COMPOSITIONS) return;
-    COMPOSITIONS[index]();
+    setScenePass(index, &frame.state->pass);
+    COMPOSITIONS[index](frame);
 }
 
-void resetCompositionState() {
-    lightTextLevel = 0.0f;
-    neuronalTextLevel = 0.0f;
+void setScenePass(int index, ScenePassSettings* pass) {
+    if (index < 0 || index >= SCENE_COMPOSITIONS) return;
+    const ScenePassSets& sets = SCENE_PASS_SETS[index];
+    if (sets.farCullZ.set) pass->farCullZ = sets.farCullZ.value;
+    if (sets.sceneBrightness.set) pass->sceneBrightness = sets.sceneBrightness.value;
+    if (sets.wobbleEnabled.set) pass->wobbleEnabled = static_cast<int>(sets.wobbleEnabled.value);
+    if (sets.translucentFogOff.set)
+        pass->translucentFogOff = static_cast<int>(sets.translucentFogOff.value);
 }
 
 Cut cutAt(const int32_t* table, float t) {
@@ -42,17 +47,53 @@ Cut cutAt(const int32_t* table, float t) {
 
 Layer* layerAt(int n) { return layerTable + n; }
 
-void drawMaskedPictureShifted(int maskLayer, int pictureLayer, double dx, double bigT) {
-    drawLayerShiftedMultiply(layerAt(maskLayer), 1, f32(dx), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(pictureLayer), 1, f32(dx), 0, 0, f32(bigT * 0.5));
+void addLayer(const SceneFrame& frame, int n, double level, Stretch place, double time) {
+    drawLayerScaled(layerAt(n), f32(level), f32(place.x), f32(place.y), 1.0f, f32(time));
 }
 
-void drawClosingShutters(double t, double from, double bigT) {
+void addLayer(const SceneFrame& frame, int n, double level, Offset place, double time) {
+    drawLayerShifted(layerAt(n), f32(level), f32(place.x), f32(place.y), 0.0f, f32(time));
+}
+
+void maskLayer(const SceneFrame& frame, int n, Stretch place, double time) {
+    drawLayerScaledMultiply(layerAt(n), 1.0f, f32(place.x), f32(place.y), 1.0f, f32(time));
+}
+
+void maskLayer(const SceneFrame& frame, int n, Offset place, double time) {
+    drawLayerShiftedMultiply(layerAt(n), 1.0f, f32(place.x), f32(place.y), 0.0f, f32(time));
+}
+
+void fadeToBlack(const SceneFrame& frame, double x) { fadeToBlack(f32(x)); }
+
+void fadeToWhite(const SceneFrame& frame, double x) { fadeToWhite(f32(x)); }
+
+void renderScene(const SceneFrame& frame, Scene* scene, double t) {
+    renderScene(scene, f32(t), frame.state->pass);
+}
+
+double riseFrom(double t, double start, double perTick) {
+    return std::clamp((t - start) * perTick, 0.0, 1.0);
+}
+
+double fallFrom(double t, double start, double perTick) {
+    return std::clamp(1.0 - (t - start) * perTick, 0.0, 1.0);
+}
+
+void drawMaskedPictureShifted(const SceneFrame& frame, int maskLayer, int pictureLayer,
+                              double dx) {
+    const double time = frame.demoTime * 0.5;
+    ::maskLayer(frame, maskLayer, Offset{dx, 0.0}, time);
+    addLayer(frame, pictureLayer, 1.0, Offset{dx, 0.0}, time);
+}
+
+void drawClosingShutters(const SceneFrame& frame, double from) {
+    const double t = frame.sceneTime;
     if (t <= from) return;
-    double e = 2.0 - (t - from) * 0.025;
-    if (e < 0.0) e = 0.0;
-    drawLayerShiftedMultiply(layerAt(LOWER_SHUTTER_LAYER), 1, 0, f32(-e), 0, f32(bigT * 0.5));
-    drawLayerShiftedMultiply(layerAt(UPPER_SHUTTER_LAYER), 1, 0, f32(e), 0, f32(bigT * 0.5));
+    // Two screen heights away at `from`, closing by one in 40 ticks.
+    const double e = std::max(2.0 - (t - from) * (1.0 / 40), 0.0);
+    const double time = frame.demoTime * 0.5;
+    maskLayer(frame, LOWER_SHUTTER_LAYER, Offset{0.0, -e}, time);
+    maskLayer(frame, UPPER_SHUTTER_LAYER, Offset{0.0, e}, time);
 }
 
 void setSpriteCount(Scene* scene, int set, int count) {

@@ -11,33 +11,30 @@
 #include "platform/platform.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"
-#include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 
-int sceneIndex;
-
 namespace {
-float previousPosition;
 constexpr int KEY_ESCAPE = 27;
 }  // namespace
 
-int beginTimeline() {
-    previousPosition = 0;
-    sceneIndex = 0;
+int beginTimeline(TimelineState* timeline) {
+    timeline->previousPosition = 0;
+    timeline->sceneIndex = 0;
     return keyDown[KEY_ESCAPE] == 1 ? 0 : 1;
 }
 
-int timelineFrame() {
-    if (sceneIndex >= SCENE_COUNT_PLAYED) return 0;
+int timelineFrame(TimelineState* timeline) {
+    if (timeline->sceneIndex >= SCENE_COUNT_PLAYED) return 0;
     pumpMessages();
 
-    float previous = previousPosition;
+    float previous = timeline->previousPosition;
     int32_t position = musicPosition();
-    previousPosition = f32(position);
+    timeline->previousPosition = f32(position);
     double ms = position * MS_PER_BYTE;
     double elapsed = (position - static_cast<double>(previous)) * MS_PER_BYTE;
 
-    sceneIndex = sceneIndexForMs(ms);
+    const int sceneIndex = sceneIndexForMs(ms);
+    timeline->sceneIndex = sceneIndex;
     demoTime = f32(ms * TICKS_PER_MS);
     // Past the table's end there is no start time; the frame is only cleared.
     sceneMs = sceneIndex < 11 ? f32(ms - SCENE_START_MS[sceneIndex]) : 0.0f;
@@ -52,7 +49,10 @@ int timelineFrame() {
     glDepthFunc(GL_LESS);
     clearFrame();
 
-    if (sceneIndex < SCENE_COUNT_PLAYED) drawComposition(sceneIndex);
+    if (sceneIndex < SCENE_COUNT_PLAYED) {
+        SceneFrame frame{sceneTime, demoTime, sceneMs, &timeline->compositions};
+        drawComposition(sceneIndex, frame);
+    }
     platformSwapBuffers();
 
     if (keyDown[KEY_ESCAPE] == 1) return 0;
@@ -60,7 +60,8 @@ int timelineFrame() {
 }
 
 void runTimeline() {
-    if (!beginTimeline()) return;
-    while (timelineFrame()) {
+    TimelineState timeline = START_TIMELINE;
+    if (!beginTimeline(&timeline)) return;
+    while (timelineFrame(&timeline)) {
     }
 }

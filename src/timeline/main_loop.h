@@ -4,14 +4,28 @@
 
 #include <cstdint>
 
-// The current scene (the frame's times are in anim/frame_clock.h): 0 to 8 while playing; 9 or
-// more ends the demo.
-extern int sceneIndex;
+#include "timeline/compositions.h"
 
-// Resets the loop's state before the first frame; 0 when Escape is already down (no frame).
-int beginTimeline();
+// What the timeline keeps from one frame to the next. The caller owns it and hands it to every
+// frame, so nothing a frame depends on is left in globals.
+struct TimelineState {
+    // The scene of the last frame: 0 to 8 while playing; 9 or more ends the demo.
+    int sceneIndex;
+    // Music byte position of the last frame, for frameStep.
+    float previousPosition;
+    // The pass settings and text levels the scenes keep.
+    CompositionState compositions;
+};
+
+// The state before the first frame of the demo.
+constexpr TimelineState START_TIMELINE = {0, 0.0f, START_COMPOSITION_STATE};
+
+// Starts a run of frames from the music's start: the scene and the last position go back to
+// the beginning, while what the scenes keep stays (a run after the music looped keeps it). 0
+// when Escape is already down (no frame).
+int beginTimeline(TimelineState* timeline);
 // One frame: pump, read the position, clear, draw the scene, swap. 0 once the demo is over
 // (past scene 8, or Escape down after the frame).
-int timelineFrame();
-// beginTimeline, then frames until the demo is over.
+int timelineFrame(TimelineState* timeline);
+// A fresh state, beginTimeline, then frames until the demo is over.
 void runTimeline();

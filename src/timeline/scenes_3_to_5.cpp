@@ -2,203 +2,176 @@
 // flying text (scene 3); the darm scene again with the bird picture and a passing text
 // (scene 4); and the aterie scene cut into short takes with picture inserts, swaying texts and
 // a fade at every cut, ending on the fish picture alone (scene 5).
+#include <algorithm>
 #include <cmath>
 
-#include "anim/frame_clock.h"
-#include "anim/layers.h"
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "assets/texture_table.h"
 #include "math/math3d.h"
-#include "render/overlays.h"
-#include "render/render_globals.h"
-#include "render/scene_pass.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 
-static double clampTo(double x, double low, double high) {
-    if (x < low) return low;
-    if (x > high) return high;
-    return x;
+namespace {
+
+// The helmet's offset to the left, in screen widths: out until t = 100, slides in by 200,
+// stays until 400 and slides out again by 500.
+double helmetOffset(double t) {
+    constexpr double slide = 1.0 / 100;
+    return t <= 400.0 ? fallFrom(t, 100.0, slide) : riseFrom(t, 400.0, slide);
 }
 
-// The helmet's offset to the left: out until t = 100, slides in by 200, stays until 400 and
-// slides out again by 500.
-static double helmetOffset(double t) {
-    double x;
+// The bird's offset to the right: out (1.2 screen widths) until t = 100, flies in by 300,
+// leaves again from 300 and is gone at 400.
+double birdOffset(double t) {
+    constexpr double flight = 1.0 / 83;
+    double p;
     if (t <= 100.0) {
-        x = 1.0;
-    } else if (t <= 200.0) {
-        x = 1.0 - (t - 100.0) * 0.01;
-    } else if (t <= 400.0) {
-        x = 0.0;
-    } else if (t <= 500.0) {
-        x = (t - 400.0) * 0.01;
+        p = 1.2;
+    } else if (t <= 300.0) {
+        p = 1.2 - (t - 100.0) * flight;
+    } else if (t < 400.0) {
+        p = (t - 300.0) * flight;
     } else {
-        x = 1.0;
+        p = 1.2;
     }
-    return clampTo(x, 0.0, 1.0);
+    if (t < 400.0 && p < 0.0) p = 0.0;
+    return std::min(p, 1.2);
 }
 
-void drawScene3() {
-    wobbleEnabled = 1;
-    farCullZ = -30000.0f;
-    translucentFogOff = 0;
+// The embryo picture cut in by its mask, at the given level.
+void drawMaskedEmbryo(const SceneFrame& frame, double level) {
+    const double time = frame.demoTime * 0.5;
+    maskLayer(frame, EMBRYO_MASK_LAYER, AS_MADE, time);
+    addLayer(frame, EMBRYO_LAYER, level, AS_MADE, time);
+}
 
-    const double bigT = demoTime;
-    const double t = sceneTime;
+}  // namespace
+
+void drawScene3(SceneFrame& frame) {
+    CompositionState& state = *frame.state;
+    const double bigT = frame.demoTime;
+    const double t = frame.sceneTime;
 
     // The net animation loops every 250 ticks of its own time: u runs through (0, 250].
     double u = t * 0.5;
     while (u > 250.0) u -= 250.0;
 
     textureTable[NET_MAP_SLOT].wireBrightness = 0.5f;
-    renderScene(&scenes[NEURONAL_SCENE], f32(u));
+    renderScene(frame, &scenes[NEURONAL_SCENE], u);
 
-    drawMaskedPictureShifted(HELMET_MASK_LAYER, HELMET_LAYER, -helmetOffset(t), bigT);
+    drawMaskedPictureShifted(frame, HELMET_MASK_LAYER, HELMET_LAYER, -helmetOffset(t));
 
+    // The greetings rise over 200 ticks from t = 460 and sway up and down.
     if (t > 460.0) {
-        const double w = std::cos(t * 0.005) * 0.25;
-        const double g = clampTo((t - 460.0) * 0.005, 0.0, 1.0);
-        drawLayerShifted(layerAt(GREETINGS_LAYER), f32(g * 0.5), 0, f32(w), 0, f32(bigT * 0.2));
+        const double sway = std::cos(t * 0.005) * 0.25;
+        const double level = riseFrom(t, 460.0, 1.0 / 200);
+        addLayer(frame, GREETINGS_LAYER, level * 0.5, Offset{0.0, sway}, bigT * 0.2);
     }
 
     // The flying text rises over the first 100 ticks, keeps its level and falls after 400.
-    double b2 = neuronalTextLevel;
+    double level = state.neuronalTextLevel;
     if (t < 100.0) {
-        b2 = t * 0.01;
+        level = t * (1.0 / 100);
     } else if (t > 400.0) {
-        b2 = 1.0 - (t - 400.0) * 0.01;
+        level = 1.0 - (t - 400.0) * (1.0 / 100);
     }
-    neuronalTextLevel = f32(clampTo(b2, 0.0, 1.0));
-    b2 = neuronalTextLevel;
-    drawLayerScaled(layerAt(FLY_OUT_TEXT_LAYER), f32(b2 * 0.6), f32(1.0 + 0.1 * std::cos(t * 0.1)),
-                    1, 1, f32(bigT));
-    drawLayerScaled(layerAt(FLY_OUT_TEXT_WIDE_LAYER), f32(b2 * 0.3), 1,
-                    f32(1.0 + 0.2 * std::sin(t * 0.1)), 1, f32(bigT));
+    state.neuronalTextLevel = f32(std::clamp(level, 0.0, 1.0));
+    const double text = state.neuronalTextLevel;
+    addLayer(frame, FLY_OUT_TEXT_LAYER, text * 0.6, Stretch{1.0 + 0.1 * std::cos(t * 0.1), 1.0},
+             bigT);
+    addLayer(frame, FLY_OUT_TEXT_WIDE_LAYER, text * 0.3,
+             Stretch{1.0, 1.0 + 0.2 * std::sin(t * 0.1)}, bigT);
 
-    if (t < 100.0) fadeToBlack(f32(t * 0.01));
-    if (t > 800.0) fadeToBlack(f32(1.0 - (t - 800.0) * 0.01));
+    if (t < 100.0) fadeToBlack(frame, t * (1.0 / 100));
+    if (t > 800.0) fadeToBlack(frame, 1.0 - (t - 800.0) * (1.0 / 100));
 }
 
-// The bird's offset to the right: flies in from t = 100, rests at 0, leaves by t = 400.
-static double birdOffset(double t) {
-    const double perTick = 0.012048192771084338;
-    double p;
-    if (t <= 100.0) {
-        p = 1.2;
-    } else if (t <= 300.0) {
-        p = 1.2 - (t - 100.0) * perTick;
-    } else if (t < 400.0) {
-        p = (t - 300.0) * perTick;
-    } else {
-        p = 1.2;
-    }
-    if (t < 400.0 && p < 0.0) p = 0.0;
-    if (p > 1.2) p = 1.2;
-    return p;
-}
-
-void drawScene4() {
-    wobbleEnabled = 0;
-    farCullZ = -1800.0f;
-    sceneBrightness = 1.0f;
-
-    const double bigT = demoTime;
-    const double t = sceneTime;
+void drawScene4(SceneFrame& frame) {
+    const double bigT = frame.demoTime;
+    const double t = frame.sceneTime;
 
     // A wire pulse between 0.3 and 0.9 with a period of 100 ticks.
-    textureTable[DARM_TUBE_SLOT].wireBrightness =
-        f32(std::sin(t * 0.06283185307179587) * 0.3 + 0.6);
+    textureTable[DARM_TUBE_SLOT].wireBrightness = f32(std::sin(t * (2 * PI / 100)) * 0.3 + 0.6);
     Scene* darm = &scenes[DARM_SCENE];
     setSpriteCount(darm, DARM_BALLS_SPRITE_SET, 0);
-    renderScene(darm, f32(2.0 * t + 700.0));
+    renderScene(frame, darm, 2.0 * t + 700.0);
 
-    drawMaskedPictureShifted(BIRD_MASK_LAYER, BIRD_LAYER, birdOffset(t), bigT);
+    drawMaskedPictureShifted(frame, BIRD_MASK_LAYER, BIRD_LAYER, birdOffset(t));
 
-    const double q = t <= 100.0 ? 3.0 : 3.0 - (t - 200.0) * 0.02;
-    drawLayerShifted(layerAt(SCREAM_TEXT_LAYER), 0.4f, f32(q), 0, 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(SCREAM_TEXT_WIDE_LAYER), 0.3f, f32(q * 1.5), 0, 0, f32(bigT * 0.5));
+    // The scream passes from the right, from t = 100 on.
+    const double q = t <= 100.0 ? 3.0 : 3.0 - (t - 200.0) * (1.0 / 50);
+    addLayer(frame, SCREAM_TEXT_LAYER, 0.4, Offset{q, 0.0}, bigT * 0.5);
+    addLayer(frame, SCREAM_TEXT_WIDE_LAYER, 0.3, Offset{q * 1.5, 0.0}, bigT * 0.5);
 
-    if (t > 800.0) fadeToBlack(f32(clampTo(1.0 - (t - 800.0) * 0.01, 0.0, 1.0)));
-    if (t < 50.0) fadeToWhite(f32(1.0 - t * 0.02));
+    if (t > 800.0) fadeToBlack(frame, fallFrom(t, 800.0, 1.0 / 100));
+    if (t < 50.0) fadeToWhite(frame, 1.0 - t * (1.0 / 50));
 }
 
-// The embryo picture cut in by its mask, at the given level.
-static void drawMaskedEmbryo(double level, double bigT) {
-    drawLayerScaledMultiply(layerAt(EMBRYO_MASK_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
-    drawLayerScaled(layerAt(EMBRYO_LAYER), f32(level), 1, 1, 1, f32(bigT * 0.5));
-}
-
-void drawScene5() {
-    wobbleEnabled = 0;
-    farCullZ = -1800.0f;
-    sceneBrightness = 1.0f;
-
-    const double bigT = demoTime;
-    const double t = sceneTime;
-    const Cut cut = cutAt(CUT_TABLE_B, sceneTime);
+void drawScene5(SceneFrame& frame) {
+    const double bigT = frame.demoTime;
+    const double t = frame.sceneTime;
+    const Cut cut = cutAt(CUT_TABLE_B, frame.sceneTime);
     const double s = cut.time;
     Scene* aterie = &scenes[ATERIE_SCENE];
 
     switch (cut.index) {
         case 0:
-            renderScene(aterie, f32(s));
-            drawMaskedEmbryo(1.0, bigT);
+            renderScene(frame, aterie, s);
+            drawMaskedEmbryo(frame, 1.0);
             break;
         case 1:
-            renderScene(aterie, f32(500.0 - s));
-            drawMaskedEmbryo(1.0, bigT);
+            renderScene(frame, aterie, 500.0 - s);
+            drawMaskedEmbryo(frame, 1.0);
             break;
         case 2:
-            renderScene(aterie, f32(s + 250.0));
+            renderScene(frame, aterie, s + 250.0);
             break;
         case 3:
-            renderScene(aterie, f32(s + 1200.0));
-            drawLayerScaled(layerAt(EMBRYO_LAYER), 0.5f, 1, 1, 1, f32(bigT * 0.5));
+            renderScene(frame, aterie, s + 1200.0);
+            addLayer(frame, EMBRYO_LAYER, 0.5, AS_MADE, bigT * 0.5);
             break;
         case 4:
-            // The jesus picture alone: up from black, down to a quarter over the last 15 ticks.
-            drawLayerScaled(layerAt(JESUS_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
-            if (s < 50.0) fadeToBlack(f32(s * 0.02));
-            if (s > 100.0) fadeToBlack(f32(1.0 - (s - 100.0) * 0.05));
+            // The jesus picture alone: up from black over 50 ticks, down to a quarter over the
+            // last 15.
+            addLayer(frame, JESUS_LAYER, 1.0, AS_MADE, bigT * 0.5);
+            if (s < 50.0) fadeToBlack(frame, s * (1.0 / 50));
+            if (s > 100.0) fadeToBlack(frame, 1.0 - (s - 100.0) * (1.0 / 20));
             return;
         case 5:
-            renderScene(aterie, f32(350.0 - s * 0.5));
-            drawLayerScaled(layerAt(EMBRYO_LAYER), 1, 1, 1, 1, f32(bigT * 0.5));
+            renderScene(frame, aterie, 350.0 - s * 0.5);
+            addLayer(frame, EMBRYO_LAYER, 1.0, AS_MADE, bigT * 0.5);
             break;
         case 6:
-            renderScene(aterie, f32(1300.0 - s * 0.5));
-            drawMaskedEmbryo(0.5, bigT);
+            renderScene(frame, aterie, 1300.0 - s * 0.5);
+            drawMaskedEmbryo(frame, 0.5);
             break;
         case 7:
-            renderScene(aterie, f32(s + 450.0));
-            drawLayerScaled(layerAt(EMBRYO_LAYER), 0.2f, 1, 1, 1, f32(bigT * 0.5));
+            renderScene(frame, aterie, s + 450.0);
+            addLayer(frame, EMBRYO_LAYER, 0.2, AS_MADE, bigT * 0.5);
             break;
         default: {
             // The last take, to the end of the scene: the fish picture alone, up from black.
             // It would stand still for eleven seconds, so it is pushed in slowly (a sixth
             // larger by the end) and goes down to black over the scene's ticks 1200 to 1300.
             const float zoom = f32(1.0 + s * 0.0004);
-            drawLayerScaled(layerAt(FISH_PICTURE_LAYER), 1, zoom, zoom, 1, f32(bigT * 0.5));
-            if (s < 50.0) fadeToBlack(f32(s * 0.02));
-            if (t > 1200.0) fadeToBlack(f32(1.0 - (t - 1200.0) * 0.01));
+            addLayer(frame, FISH_PICTURE_LAYER, 1.0, Stretch{zoom, zoom}, bigT * 0.5);
+            if (s < 50.0) fadeToBlack(frame, s * (1.0 / 50));
+            if (t > 1200.0) fadeToBlack(frame, 1.0 - (t - 1200.0) * (1.0 / 100));
             return;
         }
     }
 
     // The swaying texts; odd takes mirror the sway of the even ones.
     const double sway = std::sin(t * 0.005);
-    drawLayerScaled(layerAt(INSIDE_TEXT_LAYER), 0.3f, 1, f32(1.0 + 0.1 * sway), 1, f32(bigT * 0.5));
     const double w = (cut.index & 1) ? -sway : sway;
-    drawLayerShifted(layerAt(OUTSIDE_TEXT_LAYER), 0.3f, 0, f32(w), 0, f32(bigT * 0.5));
-    drawLayerShifted(layerAt(OUTSIDE_TEXT_LAYER), 0.2f, 0.1f, f32(w * 0.8 + 0.4), 0,
-                     f32(bigT * 0.5));
-    drawLayerScaled(layerAt(INSIDE_TEXT_WIDE_LAYER), 0.15f, f32(1.0 + 0.2 * sway), 1, 1,
-                    f32(bigT * 0.5));
-    drawLayerScaled(layerAt(INSIDE_TEXT_WIDE_LAYER), 0.05f, 1.5f, 1, 1, f32(bigT * 0.5));
+    addLayer(frame, INSIDE_TEXT_LAYER, 0.3, Stretch{1.0, 1.0 + 0.1 * sway}, bigT * 0.5);
+    addLayer(frame, OUTSIDE_TEXT_LAYER, 0.3, Offset{0.0, w}, bigT * 0.5);
+    addLayer(frame, OUTSIDE_TEXT_LAYER, 0.2, Offset{0.1, w * 0.8 + 0.4}, bigT * 0.5);
+    addLayer(frame, INSIDE_TEXT_WIDE_LAYER, 0.15, Stretch{1.0 + 0.2 * sway, 1.0}, bigT * 0.5);
+    addLayer(frame, INSIDE_TEXT_WIDE_LAYER, 0.05, Stretch{1.5, 1.0}, bigT * 0.5);
 
     // Every take comes up from black over 50 ticks and drops to black in its last 5.
-    if (s < 50.0) fadeToBlack(f32(s * 0.02));
-    if (s > 110.0) fadeToBlack(f32(1.0 - (s - 110.0) * 0.2));
+    if (s < 50.0) fadeToBlack(frame, s * (1.0 / 50));
+    if (s > 110.0) fadeToBlack(frame, 1.0 - (s - 110.0) * (1.0 / 5));
 }

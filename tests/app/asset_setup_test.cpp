@@ -82,8 +82,9 @@ int32_t answerDrivenPosition() { return drivenPosition; }
 int playFrameAt(int scene, double t) {
     drivenPosition = static_cast<int32_t>((SCENE_START_MS[scene] + t / 0.035) * 176.4 + 1.0);
     setAudioPositionSource(answerDrivenPosition);
-    beginTimeline();
-    const int going = timelineFrame();
+    TimelineState timeline = START_TIMELINE;
+    beginTimeline(&timeline);
+    const int going = timelineFrame(&timeline);
     setAudioPositionSource(nullptr);
     return going;
 }
@@ -146,7 +147,6 @@ TEST_F(AssetSetupTest, MissingPictureIsReportedAndTheDemoStillPlays) {
     EXPECT_EQ(record.log.size(), 73u);
 
     // The last take of scene 5 is the fish picture over the whole screen.
-    resetCompositionState();
     EXPECT_EQ(playFrameAt(5, 1000.0), 1);
     const Rgb centre = GlTestContext::readPixel(320, 240);
     EXPECT_NEAR(centre.r, 0, 4);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "assets/demo_numbers.h"
 #include "render/mesh_drawing.h"
 #include "render_fixture.h"
 #include "scene_fixture.h"
@@ -38,8 +39,8 @@ protected:
         greySlot(99, 255, 1.0f);  // wire texture
     }
     void drawAllPasses() {
-        drawOpaqueObjects(scene());
-        drawTranslucentObjects(scene());
+        drawOpaqueObjects(scene(), settings);
+        drawTranslucentObjects(scene(), settings);
         drawWireOverlays(scene());
     }
     Scene* scene() { return &f->scene; }
@@ -51,7 +52,7 @@ TEST_F(MeshDrawing, OpaqueFacesAreTexelTimesCornerColourWithinNearAndFar) {
     SceneObject* quad = f->addQuads(-10, -10, 10, 10, -10, 3);
     for (int k = 0; k < 2; ++k)
         for (Corner& c : quad->faces[k].corners) c.blue = 0.5f;
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(colourNear(pixelAt(0.2, 0.3), 255, 128, 128));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 
@@ -60,13 +61,13 @@ TEST_F(MeshDrawing, OpaqueFacesAreTexelTimesCornerColourWithinNearAndFar) {
     quad->textureSlot = 4;
     greySlot(4, 100);
     for (int i = 0; i < 6; ++i) quad->eyeVertices[i] = {quad->eyeVertices[i].x * 100, quad->eyeVertices[i].y * 100, -1800};
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     table[4].flags = SLOT_SCROLL_OVERLAY;
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 0));
-    farCullZ = -1801.0f;
+    settings.farCullZ = -1801.0f;
     table[4].flags = 0;
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(colourNear(pixelAt(0.0, 0.0), 100, 100, 50));
 }
 
@@ -78,7 +79,7 @@ TEST_F(MeshDrawing, FaceTestsUseEveryCorner) {
     f->addTriangles({{-1, 1, -0.1f}, {1, 1, 0.5f}, {0, 2, -0.05f}}, 3);
     // Only one corner nearer than the far depth: kept.
     f->addTriangles({{-2000, 0, -2000}, {0, -2000, -2000}, {0, 1000, -1000}}, 3);
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(greyNear(pixelAt(0.05, -0.5), 200));
     EXPECT_TRUE(greyNear(pixelAt(-0.3, 0.3), 200));
     EXPECT_TRUE(greyNear(pixelAt(0.5, 0.5), 0));
@@ -93,7 +94,7 @@ TEST_F(MeshDrawing, FaceTestsUseEveryCorner) {
 TEST_F(MeshDrawing, FarFacesStayInTranslucentAndWireModes) {
     greySlot(3, 100, 1.0f)->wireBrightness = 0.5f;
     f->addQuads(-1000, -1000, 1000, 1000, -1800, 3);
-    drawTranslucentObjects(scene());
+    drawTranslucentObjects(scene(), settings);
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 100));
     EXPECT_EQ(linesAndPolygons([&] { drawWireOverlays(scene()); }).first, 8);  // 4 per face
 }
@@ -106,7 +107,7 @@ TEST_F(MeshDrawing, TwoPassAddsTintedOverlayOnlyWhereEveryCornerHasRed) {
     for (Corner& c : o->faces[0].corners) c.green = 0.5f;  // left, lower face
     o->faces[2].corners[1].red = 0.0f;  // right, lower face
     o->faces[3].corners[2].red = 0.0f;  // right, upper face
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(colourNear(pixelAt(-0.3, -0.7), 192, 128, 192));
     EXPECT_TRUE(greyNear(pixelAt(-0.7, 0.7), 192));
     EXPECT_TRUE(greyNear(pixelAt(0.7, -0.7), 64));
@@ -128,12 +129,12 @@ TEST_F(MeshDrawing, CornersMapTheirCoordinatesAndTheSecondPassItsSecondPair) {
             c.u = (e.x + 10) / 20, c.v = (e.y + 10) / 20, c.u2 = 1 - c.u, c.v2 = 1 - c.v;
         }
     }
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(colourNear(pixelAt(0.5, -0.5), 0, 100, 0));
     EXPECT_TRUE(colourNear(pixelAt(-0.5, 0.5), 0, 0, 100));
     GlTestContext::clear(0.0f);
     slot->flags = SLOT_SCROLL_OVERLAY;
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(colourNear(pixelAt(0.5, -0.5), 0, 100, 100));
     EXPECT_TRUE(colourNear(pixelAt(-0.5, -0.5), 200, 100, 100));
 }
@@ -146,14 +147,14 @@ TEST_F(MeshDrawing, TranslucentAddsTextureIgnoringCornerColoursAndMayDropFog) {
         for (Corner& c : o->faces[k].corners) c.red = c.green = c.blue = 0.0f;
     glEnable(GL_FOG);
     glFogf(GL_FOG_DENSITY, 0.0f);
-    drawOpaqueObjects(scene());
-    drawTranslucentObjects(scene());
+    drawOpaqueObjects(scene(), settings);
+    drawTranslucentObjects(scene(), settings);
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 164));
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glInteger<bool>(GL_DEPTH_WRITEMASK));
-    translucentFogOff = 1;
-    drawTranslucentObjects(scene());
+    settings.translucentFogOff = 1;
+    drawTranslucentObjects(scene(), settings);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
 }
 
@@ -171,11 +172,27 @@ TEST_F(MeshDrawing, WireOverlayDrawsFourSegmentsPerFaceOrLeavesStateAlone) {
     slot->wireBrightness = 0.5f;
     drawWireOverlay(o);
     // The left edge x = -5 in half the wire texel.
-    int brightest = 0;
-    for (int x = 157; x <= 163; ++x) brightest = std::max(brightest, GlTestContext::readPixel(x, 200).r);
-    EXPECT_NEAR(brightest, 128, 4);
+    auto brightestOnLeftEdge = [] {
+        Rgb brightest{0, 0, 0};
+        for (int x = 157; x <= 163; ++x) {
+            const Rgb c = GlTestContext::readPixel(x, 200);
+            if (c.r + c.g + c.b > brightest.r + brightest.g + brightest.b) brightest = c;
+        }
+        return brightest;
+    };
+    EXPECT_TRUE(greyNear(brightestOnLeftEdge(), 128, 4));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glInteger<bool>(GL_DEPTH_WRITEMASK));
+
+    // The lines take the wire picture's middle texel (grey in the pattern), whatever texture
+    // coordinate and colour the drawing before them left current.
+    table[WIRE_SLOT].glName = patternTexture();
+    GlTestContext::clear(0.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    slot->wireBrightness = 1.0f;
+    drawWireOverlay(o);
+    EXPECT_TRUE(greyNear(brightestOnLeftEdge(), 100, 4));
 }
 
 TEST_F(MeshDrawing, BadCornerIndexDropsItsFaceAndBadSlotItsObject) {
@@ -183,7 +200,7 @@ TEST_F(MeshDrawing, BadCornerIndexDropsItsFaceAndBadSlotItsObject) {
     SceneObject* o = f->addQuads(-10, -10, 10, 10, -10, 3, 2);
     o->faces[2].corners[1].vertex = 4000;
     o->faces[3].corners[0].vertex = -1;
-    drawOpaqueObjects(scene());
+    drawOpaqueObjects(scene(), settings);
     EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.0), 100));
     EXPECT_TRUE(greyNear(pixelAt(0.5, 0.3), 0));
     EXPECT_TRUE(greyNear(pixelAt(0.5, -0.3), 0));
@@ -210,8 +227,9 @@ TEST_F(MeshDrawing, SpritesInRangeAreSteppedTransformedAndDrawn) {
     int user = 0;
     scene()->spriteSets[0] = SpriteSet{sprites.data(), 5, nullptr, countUpdate, &user, greySlot(20, 255, 1.0f), 5};
     scene()->spriteSetCount = 1;
-    EXPECT_EQ(linesAndPolygons([&] { drawSpriteSets(scene(), &camera); }).second, 4);  // 2 x 2
-    drawSpriteSets(scene(), &camera);
+    EXPECT_EQ(linesAndPolygons([&] { drawSpriteSets(scene(), &camera, settings); }).second,
+              4);  // 2 x 2
+    drawSpriteSets(scene(), &camera, settings);
     EXPECT_TRUE(colourNear(pixelAt(-0.5, 0.0), 255, 128, 64));
     EXPECT_TRUE(colourNear(pixelAt(0.5, 0.05), 255, 128, 64));
     EXPECT_FLOAT_EQ(sprites[1].eyePosition.z, -100.0f);
@@ -219,7 +237,7 @@ TEST_F(MeshDrawing, SpritesInRangeAreSteppedTransformedAndDrawn) {
 
     // A count raised past the allocated sprites steps only those.
     scene()->spriteSets[0].spriteCount = 1000;
-    drawSpriteSets(scene(), &camera);
+    drawSpriteSets(scene(), &camera, settings);
     EXPECT_EQ(spriteUpdates, 15);
 }
 

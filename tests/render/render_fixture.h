@@ -14,6 +14,7 @@
 #include "assets/texture_table.h"
 #include "gl_test_context.h"
 #include "render/render_globals.h"
+#include "render/scene_pass_settings.h"
 #include "shell/gl_window.h"
 
 // Pixel at normalised device coordinates (x, y) in [-1, 1].
@@ -41,13 +42,13 @@ protected:
         savedTable = textureTable;
         table.assign(TEXTURE_SLOTS, TextureSlot{});
         textureTable = table.data();
-        farCullZ = -1800.0f;
-        sceneBrightness = 1.0f;
-        wobbleEnabled = 0;
-        translucentFogOff = 0;
+        settings = START_PASS_SETTINGS;
         glEnable(GL_CULL_FACE);
         GlTestContext::clear(0.0f);
     }
+
+    // What the compositions would hand the passes: the start settings unless a test changes them.
+    ScenePassSettings settings = START_PASS_SETTINGS;
 
     void TearDown() override {
         glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());

@@ -71,8 +71,8 @@ TEST_F(ScenePass, BrightnessDarkensOpaqueMeshesAndEarlierPictureOnly) {
         buildFourCorners();
         f->addQuads(-16, 4, -4, 16, -20, 2);  // translucent, behind the opaque quad
         GlTestContext::clear(0.4f);
-        sceneBrightness = c.brightness;
-        renderScene(scene(), 0.0f);
+        settings.sceneBrightness = c.brightness;
+        renderScene(scene(), 0.0f, settings);
         SCOPED_TRACE(c.brightness);
         EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), c.background));
         EXPECT_TRUE(greyNear(pixelAt(-0.5, 0.5), c.opaque));
@@ -84,14 +84,14 @@ TEST_F(ScenePass, BrightnessDarkensOpaqueMeshesAndEarlierPictureOnly) {
 
 TEST_F(ScenePass, CameraFovIsHalfTheVerticalFieldOfView) {
     f->addQuads(-5, -5, 5, 5, -10, 1);
-    renderScene(scene(), 0.0f);  // pi/4: 90 degrees, the quad spans [-0.5, 0.5]
+    renderScene(scene(), 0.0f, settings);  // pi/4: 90 degrees, the quad spans [-0.5, 0.5]
     EXPECT_TRUE(greyNear(pixelAt(0.45, 0.0), 255));
     EXPECT_TRUE(greyNear(pixelAt(0.55, 0.0), 0));
     EXPECT_TRUE(greyNear(pixelAt(0.0, -0.45), 255));
     EXPECT_TRUE(greyNear(pixelAt(0.0, -0.55), 0));
     GlTestContext::clear(0.0f);
     f->cameraFov.value = 0.5f;  // about 57.3 degrees: the quad reaches 0.915
-    renderScene(scene(), 0.0f);
+    renderScene(scene(), 0.0f, settings);
     EXPECT_TRUE(greyNear(pixelAt(0.85, 0.0), 255));
     EXPECT_TRUE(greyNear(pixelAt(0.95, 0.0), 0));
 }
@@ -99,13 +99,13 @@ TEST_F(ScenePass, CameraFovIsHalfTheVerticalFieldOfView) {
 TEST_F(ScenePass, FogFollowsTheSceneAndIsOffAfterwards) {
     f->addQuads(-5, -5, 5, 5, -10, 1);
     glEnable(GL_FOG);
-    renderScene(scene(), 0.0f);  // density 0: no fog although it was on
+    renderScene(scene(), 0.0f, settings);  // density 0: no fog although it was on
     EXPECT_TRUE(greyNear(pixelAt(0.0, 0.0), 255));
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     scene()->fogDensity = 0.1f;
     scene()->fogColour[0] = scene()->fogColour[3] = 1.0f;
     GlTestContext::clear(0.0f);
-    renderScene(scene(), 0.0f);
+    renderScene(scene(), 0.0f, settings);
     // Exponential fog at distance 10: exp(-1) of the white mesh, the rest fog red.
     const int kept = static_cast<int>(std::lround(255.0 * std::exp(-1.0)));
     EXPECT_TRUE(colourNear(pixelAt(0.0, 0.0), 255, kept, kept, 5));
@@ -120,7 +120,7 @@ TEST_F(ScenePass, FrameHooksRunInOrderBetweenUpdateAndDrawing) {
     scene()->frameHooks[0] = FrameHook{object, &first, recordHook};
     scene()->frameHooks[1] = FrameHook{object, &second, pushOffScreen};
     scene()->frameHookCount = 2;
-    renderScene(scene(), 0.0f);
+    renderScene(scene(), 0.0f, settings);
     EXPECT_EQ(hookOrder, (std::vector<int>{1, 2}));
     EXPECT_NEAR(object->eyeVertices[0].x, 95.0f, 1e-3);
     EXPECT_NEAR(object->eyeVertices[0].z, -10.0f, 1e-3);
@@ -156,10 +156,10 @@ TEST_F(ScenePass, WobbleMovesVerticesFromTheirOldValuesAndLightsInWorldOnly) {
 
     // Through the pass: only with the flag on does the drawn mesh move.
     scene()->lightCount = 0;
-    renderScene(scene(), 0.0f);
+    renderScene(scene(), 0.0f, settings);
     EXPECT_NEAR(object->eyeVertices[0].y, -5.0f, 1e-4);
-    wobbleEnabled = 1;
-    renderScene(scene(), 0.0f);
+    settings.wobbleEnabled = 1;
+    renderScene(scene(), 0.0f, settings);
     EXPECT_NEAR(object->eyeVertices[0].y, -5 + 350 * std::cos(0.0008 * -15), 1e-2);
 }
 
@@ -175,14 +175,14 @@ TEST_F(ScenePass, HundredFramesAllocateNothing) {
     int argument = 7;
     scene()->frameHooks[scene()->frameHookCount++] = FrameHook{&f->objects[0], &argument, recordHook};
     hookOrder.reserve(200);
-    wobbleEnabled = 1;
-    sceneBrightness = 0.7f;
+    settings.wobbleEnabled = 1;
+    settings.sceneBrightness = 0.7f;
     scene()->fogDensity = 0.001f;
     // Warm-up frames let the driver build and cache its state for this mix of passes.
-    for (int frame = 0; frame < 5; ++frame) renderScene(scene(), float(frame));
+    for (int frame = 0; frame < 5; ++frame) renderScene(scene(), float(frame), settings);
     glFinish();
     AllocationCounter::start();
-    for (int frame = 0; frame < 100; ++frame) renderScene(scene(), 5.0f + float(frame));
+    for (int frame = 0; frame < 100; ++frame) renderScene(scene(), 5.0f + float(frame), settings);
     glFinish();
     EXPECT_EQ(AllocationCounter::stop(), 0);
     EXPECT_EQ(hookOrder.size(), 105u);

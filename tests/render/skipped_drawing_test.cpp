@@ -194,7 +194,7 @@ TEST_F(SkippedDrawing, LargeSpritesOfARingAreDrawnInPiecesToWithinRounding) {
         gluPerspective(90.0, 1.0, 1.0, 50000.0);  // as the scene pass sets it for this camera
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        drawSpriteSets(scene.get(), &camera);
+        drawSpriteSets(scene.get(), &camera, settings);
     }, &skipping, &whole);
     // The pieces meet where the square's own triangles would interpolate the same texel
     // coordinates only to within rounding: no channel may differ by more than one level.
@@ -203,29 +203,17 @@ TEST_F(SkippedDrawing, LargeSpritesOfARingAreDrawnInPiecesToWithinRounding) {
         largest = std::max(largest, std::abs(whole[i] - skipping[i]));
     EXPECT_LE(largest, 1);
     EXPECT_GT(pixelAt(0.0, 0.625).b, 150);  // the large ring's top
-    float texcoord[4] = {};
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texcoord);
-    EXPECT_EQ(texcoord[0], 0.0f);  // the last sprite in range left its last corner's
-    EXPECT_EQ(texcoord[1], 1.0f);
 }
 
-TEST_F(SkippedDrawing, FlaresOfNoWeightLeaveTheTextureCoordinateOfTheirLastCorner) {
+TEST_F(SkippedDrawing, FlaresOfNoWeightDrawNothingAndLeaveTheFlareState) {
     auto scene = std::make_unique<Scene>();
     const GLuint white = flatTexture(255, 255, 255);
     std::vector<FlareElement> elements = {{white, 0.2f, 1, 1, 1}, {white, 0.1f, 1, 0.5f, 0}};
     Vec3 anchor{0.1f, 0.1f, -1.0f};
     scene->flareSets[0] = FlareSet{2, 0, elements.data(), &anchor, 1, 0, 0, 0, 2};
     scene->flareSetCount = 1;
-    glTexCoord2f(0.3f, 0.6f);
-    glColor4f(0.2f, 0.2f, 0.2f, 1.0f);
     drawFlares(scene.get());
     EXPECT_TRUE(greyNear(pixelAt(0.1, 0.1), 0, 0));  // nothing drawn at intensity 0
-    float texcoord[4] = {}, colour[4] = {};
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texcoord);
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(texcoord[0], 0.0f);
-    EXPECT_EQ(texcoord[1], 1.0f);
-    EXPECT_EQ(colour[0], 0.0f);
     EXPECT_EQ(glInteger<int>(GL_BLEND), 1);
 }
 
@@ -242,6 +230,23 @@ TEST_F(SkippedDrawing, WaterUploadsOfTheSameSizeReplaceTheTexels) {
     std::vector<uint8_t> back(128 * 128 * 3);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
     EXPECT_TRUE(back == second.bytes);
+
+    // A slot whose picture was grey holds one byte a texel; the warped pictures in colour
+    // replace it whole, and keep their colour from frame to frame.
+    TestPicture grey(128, [](int x, int, uint8_t* p) { p[0] = p[1] = p[2] = static_cast<uint8_t>(x); });
+    TextureSlot greySlot{};
+    glGenTextures(1, &greySlot.glName);
+    textures.push_back(greySlot.glName);
+    glBindTexture(GL_TEXTURE_2D, greySlot.glName);
+    ASSERT_EQ(packGreyPixels(&grey.picture), 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, 128, 128, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                 grey.picture.pixels);
+    for (const TestPicture* colour : {&first, &second}) {
+        uploadPicture(&greySlot, &colour->picture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, back.data());
+        EXPECT_TRUE(back == colour->bytes);
+    }
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ protected:
             ASSERT_TRUE(record.messages.empty());
             loaded = true;
         }
-        resetCompositionState();
+        timeline = START_TIMELINE;
     }
 
     void TearDown() override { setAudioPositionSource(nullptr); }
@@ -95,7 +95,7 @@ protected:
     // `exactly` places it on t itself rather than a hair after.
     static int play(int scene, double t, bool exactly = false) {
         setAudioPositionSource(answerDrivenPosition);
-        beginTimeline();
+        beginTimeline(&timeline);
         if (scene > 0) frameAt(scene - 1, SCENE_LENGTH_TICKS[scene - 1] - 1.0);
         return frameAt(scene, t, exactly);
     }
@@ -103,7 +103,7 @@ protected:
     static int frameAt(int scene, double t, bool exactly = false) {
         const double bytes = (SCENE_START_MS[scene] + t / 0.035) * 176.4;
         drivenPosition = static_cast<int32_t>(exactly ? std::round(bytes) : bytes + 1.0);
-        return timelineFrame();
+        return timelineFrame(&timeline);
     }
 
     // The pixel at (x, y) in [-1, 1] of the overlay plane, origin at the screen centre.
@@ -113,6 +113,8 @@ protected:
     }
 
     static inline bool loaded = false;
+    // What the timeline keeps between the frames a test plays.
+    static inline TimelineState timeline = START_TIMELINE;
 };
 
 ::testing::AssertionResult near(const Rgb& actual, int r, int g, int b) {
@@ -172,7 +174,7 @@ TEST_F(CompositionTest, LightSceneTextKeepsTheLevelOfTheLastFrameThatSetIt) {
     play(1, 240);  // 10 ticks into cut 2: level 0.5
     play(1, 260);
     EXPECT_TRUE(near(at(0, -0.5), 35, 0, 0));
-    resetCompositionState();
+    timeline.compositions.lightTextLevel = 0.0f;
     play(1, 260);
     EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
 }
@@ -190,10 +192,10 @@ TEST_F(CompositionTest, LightSceneHoldsTheShrinkingTitleForItsFirstSecondAndAHal
 TEST_F(CompositionTest, LightSceneEndsZoomedIntoTheInnerWorldPicture) {
     play(1, 1150);
     EXPECT_TRUE(near(at(0.5, 0.5), 30, 0, 25));
-    EXPECT_NEAR(sceneBrightness, 0.5f, 1e-5);
+    EXPECT_NEAR(timeline.compositions.pass.sceneBrightness, 0.5f, 1e-5);
     play(1, 1300);
     EXPECT_TRUE(near(at(0.5, 0.5), 60, 0, 50));
-    EXPECT_FLOAT_EQ(sceneBrightness, 0.0f);
+    EXPECT_FLOAT_EQ(timeline.compositions.pass.sceneBrightness, 0.0f);
 }
 
 // At t = 20 the end picture of scene 1 (blue 100) is darkened to 0.6 and four tiles (the bottom
@@ -339,10 +341,10 @@ TEST_F(CompositionTest, KopuliSceneBreathesItsTextAndEndsTheDemoInBlack) {
     EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
 
     setAudioPositionSource(answerDrivenPosition);
-    beginTimeline();
+    beginTimeline(&timeline);
     drivenPosition = static_cast<int32_t>(228001 * 176.4);
-    EXPECT_EQ(timelineFrame(), 0);
-    EXPECT_GE(sceneIndex, 9);
+    EXPECT_EQ(timelineFrame(&timeline), 0);
+    EXPECT_GE(timeline.sceneIndex, 9);
     EXPECT_TRUE(near(at(0, -0.5), 0, 0, 0));
 }
 
@@ -402,13 +404,15 @@ TEST_F(CompositionTest, ScenesSetTheirDrawingGlobalsAndInheritTheRest) {
         int wobble, fogOff;
     };
     setAudioPositionSource(answerDrivenPosition);
-    beginTimeline();
+    beginTimeline(&timeline);
     for (const Frame& f : {Frame{2, -100800, 0, 0}, {3, -30000, 1, 0}, {4, -1800, 0, 0},
                            {6, -1800, 0, 1}, {0, -1800, 0, 1}, {1, -1800, 0, 1}, {2, -100800, 0, 0},
                            {3, -30000, 1, 0}, {0, -1800, 0, 0}, {6, -1800, 0, 1}, {7, -1800, 0, 0},
                            {2, -100800, 0, 0}, {8, -100800, 0, 0}}) {
         frameAt(f.scene, 100);
-        EXPECT_EQ((std::vector<float>{farCullZ, float(wobbleEnabled), float(translucentFogOff)}),
+        const ScenePassSettings& pass = timeline.compositions.pass;
+        EXPECT_EQ((std::vector<float>{pass.farCullZ, float(pass.wobbleEnabled),
+                                      float(pass.translucentFogOff)}),
                   (std::vector<float>{f.farDepth, float(f.wobble), float(f.fogOff)}))
             << "scene " << f.scene;
     }

@@ -62,47 +62,48 @@ protected:
         keyDown[27] = 0;
     }
     DrivenClock clock;
+    TimelineState timeline = START_TIMELINE;
 };
 
 TEST_F(MainLoop, FrameStepFollowsTheMusicBetweenFrames) {
-    ASSERT_EQ(beginTimeline(), 1);
+    ASSERT_EQ(beginTimeline(&timeline), 1);
     drivenPosition = 176400;  // one second
-    ASSERT_EQ(timelineFrame(), 1);
-    EXPECT_EQ(sceneIndex, 0);
+    ASSERT_EQ(timelineFrame(&timeline), 1);
+    EXPECT_EQ(timeline.sceneIndex, 0);
     EXPECT_NEAR(frameStep, 15.0, 1e-4);
     EXPECT_NEAR(sceneTime, 35.0, 1e-4);
     EXPECT_NEAR(demoTime, 35.0, 1e-4);
-    ASSERT_EQ(timelineFrame(), 1);  // same position again
+    ASSERT_EQ(timelineFrame(&timeline), 1);  // same position again
     EXPECT_EQ(frameStep, 0.0f);
     drivenPosition = 88200;  // the stream jumped back half a second
-    ASSERT_EQ(timelineFrame(), 1);
+    ASSERT_EQ(timelineFrame(&timeline), 1);
     EXPECT_NEAR(frameStep, -7.5, 1e-4);
 }
 
 TEST_F(MainLoop, EndsAfterTheClearedFramePastSceneEight) {
-    ASSERT_EQ(beginTimeline(), 1);
+    ASSERT_EQ(beginTimeline(&timeline), 1);
     drivenPosition = static_cast<int32_t>(std::lround(228000.5 * 176.4));
     drivenPosition &= ~3;
     GlTestContext::clear(1.0f);
-    EXPECT_EQ(timelineFrame(), 0);
-    EXPECT_EQ(sceneIndex, 9);
+    EXPECT_EQ(timelineFrame(&timeline), 0);
+    EXPECT_EQ(timeline.sceneIndex, 9);
     // The last frame is cleared to black and shows nothing else.
     Rgb centre = GlTestContext::readPixel(320, 240);
     EXPECT_EQ(centre.r + centre.g + centre.b, 0);
-    EXPECT_EQ(timelineFrame(), 0);  // nothing more is drawn
+    EXPECT_EQ(timelineFrame(&timeline), 0);  // nothing more is drawn
 }
 
 TEST_F(MainLoop, EscapeHeldBeforeTheLoopDrawsNoFrame) {
     keyDown[27] = 1;
-    EXPECT_EQ(beginTimeline(), 0);
+    EXPECT_EQ(beginTimeline(&timeline), 0);
 }
 
 // A quick tap, pressed and released before the frame looks, still counts.
 TEST_F(MainLoop, EscapeSeenByTheFirstPumpEndsAfterThatFrame) {
-    ASSERT_EQ(beginTimeline(), 1);
+    ASSERT_EQ(beginTimeline(&timeline), 1);
     platformPostEvent({PLATFORM_KEY_DOWN, 27, 0, 0});
     platformPostEvent({PLATFORM_KEY_UP, 27, 0, 0});
     drivenPosition = 4000;
-    EXPECT_EQ(timelineFrame(), 0);
+    EXPECT_EQ(timelineFrame(&timeline), 0);
     EXPECT_NEAR(sceneMs, 4000 * MS_PER_BYTE, 1e-3);  // the frame itself was drawn
 }

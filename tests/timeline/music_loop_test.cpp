@@ -25,9 +25,12 @@ int32_t answerDrivenPosition() { return drivenPosition; }
 // Byte position of a music time, in whole sample frames.
 int32_t bytesAt(double ms) { return static_cast<int32_t>(std::lround(ms * 176.4)) & ~3; }
 
+// What the timeline keeps between the frames a test plays.
+TimelineState timeline = START_TIMELINE;
+
 int frameAtMs(double ms) {
     drivenPosition = bytesAt(ms);
-    return timelineFrame();
+    return timelineFrame(&timeline);
 }
 
 bool samePixel(const Rgb& a, const Rgb& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
@@ -43,11 +46,11 @@ protected:
             ASSERT_EQ(record.result, 1);
             loaded = true;
         }
-        resetCompositionState();
+        timeline = START_TIMELINE;
         keyDown[27] = 0;
         setAudioPositionSource(answerDrivenPosition);
         drivenPosition = 0;
-        ASSERT_EQ(beginTimeline(), 1);
+        ASSERT_EQ(beginTimeline(&timeline), 1);
     }
 
     void TearDown() override {
@@ -75,10 +78,10 @@ TEST_F(TimelineFaults, MusicStartingAgainReturnsToTheTitleFromEveryScene) {
         // Three frames in the scene, the last near its end.
         for (double ms : {start + 40.0, (start + end) / 2, end - 40.0}) {
             ASSERT_EQ(frameAtMs(ms), 1);
-            EXPECT_EQ(sceneIndex, scene);
+            EXPECT_EQ(timeline.sceneIndex, scene);
         }
         ASSERT_EQ(frameAtMs(5000), 1);
-        EXPECT_EQ(sceneIndex, 0);
+        EXPECT_EQ(timeline.sceneIndex, 0);
         EXPECT_NEAR(sceneMs, 5000.0, 0.05);
         EXPECT_NEAR(sceneTime, 175.0, 0.01);
         EXPECT_NEAR(frameStep, (5000.0 - (end - 40.0)) * 0.015, 0.05);  // backwards, once
@@ -87,7 +90,7 @@ TEST_F(TimelineFaults, MusicStartingAgainReturnsToTheTitleFromEveryScene) {
         // On again, through the scenes up to the one that was left.
         for (int next = 0; next <= scene; ++next) {
             ASSERT_EQ(frameAtMs(next == 0 ? 5040.0 : SCENE_START_MS[next] + 300.0), 1);
-            EXPECT_EQ(sceneIndex, next);
+            EXPECT_EQ(timeline.sceneIndex, next);
             EXPECT_GT(frameStep, 0.0f);
         }
     }
@@ -109,7 +112,7 @@ TEST_F(TimelineFaults, WindowWithoutHeightKeepsPlayingAndRecoversItsPicture) {
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (GLfloat value : projection) EXPECT_TRUE(std::isfinite(value));
     ASSERT_EQ(frameAtMs(5080), 1);
-    EXPECT_EQ(sceneIndex, 0);
+    EXPECT_EQ(timeline.sceneIndex, 0);
 
     // Minimised: no width either. The frames still run.
     platformPostEvent({PLATFORM_RESIZED, 0, 0, 0});

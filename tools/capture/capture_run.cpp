@@ -112,12 +112,14 @@ int playSchedule(const CaptureOptions& options) {
 
     int ok = 1;
     if (options.coverage) beginPassCoverage(frameWidth, frameHeight);
-    if (beginTimeline()) {
+    TimelineState timeline = START_TIMELINE;
+    if (beginTimeline(&timeline)) {
         PlannedFrame frame;
         while (ok && nextScheduledFrame(&schedule, &frame)) {
             drivenPosition = frame.position;
             auto start = std::chrono::steady_clock::now();
-            timelineFrame();
+            timelineFrame(&timeline);
+            const int sceneIndex = timeline.sceneIndex;
             if (options.bench) {
                 double ours = secondsSince(start);
                 auto driverStart = std::chrono::steady_clock::now();
