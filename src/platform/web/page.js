@@ -219,8 +219,8 @@
     state = "ready";
     ui.loading.hidden = true;
     hideBar();
-    setAddressTime(null);
     var from = address.startSeconds;
+    setAddressTime(from > 0 ? from : null);
     ui.readyFrom.hidden = !(from > 0);
     ui.readyFrom.textContent = from > 0 ? "From " + clock(from * 1000) + " (the address's #t)." : "";
     if (playWanted) { play(); return; }
@@ -370,7 +370,7 @@
   window.addEventListener("keydown", function(event) {
     if (event.ctrlKey || event.altKey || event.metaKey) return;
     if (event.key === "f" || event.key === "F") {
-      if (state !== "still") toggleFullscreen();
+      if (state !== "still" && !event.repeat) toggleFullscreen();
       return;
     }
     if (state === "loading" || state === "starting") {
@@ -467,8 +467,13 @@
       drawPosition();
       setAddressTime(pausedNow ? ms / 1000 : null);
     },
-    // The time the address asks to play from, in milliseconds.
-    startMs: function() { return address.startSeconds * 1000; },
+    // The time the address asks to play from, in milliseconds, once: the next Play (after
+    // Escape or the end) plays from the start.
+    takeStartMs: function() {
+      var ms = address.startSeconds * 1000;
+      address.startSeconds = 0;
+      return ms;
+    },
     // The still frame of the address: [ms, fps], or null.
     still: function() { return address.atMs >= 0 ? [address.atMs, address.fps] : null; },
     stillDrawn: function() {

@@ -40,7 +40,7 @@ EM_JS(void, pagePosition, (double ms, int paused), {
     if (Module.page) Module.page.position(ms, paused);
 });
 
-EM_JS(double, pageStartMs, (), { return Module.page ? Module.page.startMs() : 0; });
+EM_JS(double, pageTakeStartMs, (), { return Module.page ? Module.page.takeStartMs() : 0; });
 
 // The next command's kind (0 pause, 1 seek) with its time in *ms, or -1.
 EM_JS(int, pageTakeCommand, (double* ms), {
@@ -90,7 +90,7 @@ void webShowReady() { pageReady(); }
 
 void webShowPosition(double ms, int paused) { pagePosition(ms, paused); }
 
-double webStartMs() { return pageStartMs(); }
+double webTakeStartMs() { return pageTakeStartMs(); }
 
 int webTakeCommand(WebCommand* out) {
     double ms = 0;

@@ -33,7 +33,8 @@ void webShowReady();
 // Where the frame just drawn stands: its music time, and 1 while the clock stands paused.
 void webShowPosition(double ms, int paused);
 // The music time the address asks to play from ("#t=SECONDS"), in milliseconds; 0 for none.
-double webStartMs();
+// Taken once: after Escape or the end the demo plays from the start.
+double webTakeStartMs();
 
 enum WebCommandKind {
     WEB_COMMAND_PAUSE,  // pause, or go on when paused
