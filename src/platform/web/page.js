@@ -406,6 +406,7 @@
     showBar();
   });
   ui.fullscreen.addEventListener("click", toggleFullscreen);
+  ui.fullscreen.hidden = !document.fullscreenEnabled;  // a phone may not fill its screen with a page
 
   ui.seek.addEventListener("pointerdown", function(event) {
     dragging = true;
