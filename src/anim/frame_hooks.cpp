@@ -88,3 +88,5 @@ void swayObject(SceneObject* object, void* time) {
                   static_cast<float>(z + 50.0 * std::sin(0.005 * (x + y) + b))};
     }
 }
+
+int hookMeasuresNormals(FrameHookFunction function) { return function == rippleTwoCentres; }

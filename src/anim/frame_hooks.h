@@ -13,3 +13,6 @@ void pushFromSprites(SceneObject* object, void* spriteSet);
 void rippleTwoCentres(SceneObject* object, void* time);
 // Sways the whole mesh; userValue is the address of a time in ticks.
 void swayObject(SceneObject* object, void* time);
+
+// 1 for the hooks that measure their object's normals (and so may cache normal lengths).
+int hookMeasuresNormals(FrameHookFunction function);

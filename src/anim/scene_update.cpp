@@ -128,6 +128,43 @@ bool faceIsValid(const Face& face, int32_t vertexCount) {
     return true;
 }
 
+// The camera's tracks at time t, and its eye basis.
+void updateCamera(SceneCamera* camera, float t) {
+    evalVectorTrack(&camera->positionTrack, &camera->position, t);
+    evalVectorTrack(&camera->targetTrack, &camera->target, t);
+    evalScalarTrack(&camera->rollTrack, &camera->roll, t);
+    evalScalarTrack(&camera->fovTrack, &camera->fov, t);
+    buildCameraBasis(camera);
+}
+
+// Every light's hide toggle, and the world and eye positions of the shown ones. A hidden light
+// keeps the positions it had when last shown.
+void updateLights(Scene* scene, float t) {
+    for (int32_t i = 0; i < scene->lightCount; ++i) {
+        SceneLight* light = &scene->lights[i];
+        advanceToggleTrack(&light->hideTrack, t);
+        if (light->hideTrack.toggleState == 1) continue;
+        evalVectorTrack(&light->positionTrack, &light->worldPosition, t);
+        eyeTransform(scene->camera, &light->worldPosition, &light->eyePosition);
+    }
+}
+
+// One step of every sprite in use, and its eye position when `placed`.
+void stepSprites(Scene* scene, bool placed) {
+    const int32_t setCount = scene->spriteSetCount < MAX_SPRITE_SETS ? scene->spriteSetCount
+                                                                      : MAX_SPRITE_SETS;
+    for (int32_t s = 0; s < setCount; ++s) {
+        SpriteSet* set = &scene->spriteSets[s];
+        const int32_t count =
+            set->spriteCount < set->spriteCapacity ? set->spriteCount : set->spriteCapacity;
+        for (int32_t k = 0; k < count; ++k) {
+            Sprite* sprite = &set->sprites[k];
+            set->update(sprite, set->userValue);
+            if (placed) eyeTransform(scene->camera, &sprite->worldPosition, &sprite->eyePosition);
+        }
+    }
+}
+
 }  // namespace
 
 void evalLocal(SceneObject* object, float t) {
@@ -209,12 +246,7 @@ void sphereMapCoords(SceneObject* object) {
 }
 
 void updateScene(Scene* scene, float t) {
-    SceneCamera* camera = scene->camera;
-    evalVectorTrack(&camera->positionTrack, &camera->position, t);
-    evalVectorTrack(&camera->targetTrack, &camera->target, t);
-    evalScalarTrack(&camera->rollTrack, &camera->roll, t);
-    evalScalarTrack(&camera->fovTrack, &camera->fov, t);
-    buildCameraBasis(camera);
+    updateCamera(scene->camera, t);
 
     for (int32_t i = 0; i < scene->objectCount; ++i) scene->objects[i].evaluated = 0;
     for (int32_t i = 0; i < scene->objectCount; ++i) {
@@ -230,24 +262,25 @@ void updateScene(Scene* scene, float t) {
         if (flags & SLOT_SCROLL_OVERLAY) scrollOverlayCoords(object, t);
     }
 
-    for (int32_t i = 0; i < scene->lightCount; ++i) {
-        SceneLight* light = &scene->lights[i];
-        advanceToggleTrack(&light->hideTrack, t);
-        if (light->hideTrack.toggleState == 1) continue;
-        evalVectorTrack(&light->positionTrack, &light->worldPosition, t);
-        eyeTransform(camera, &light->worldPosition, &light->eyePosition);
-    }
+    updateLights(scene, t);
+    stepSprites(scene, true);
+}
 
-    const int32_t setCount = scene->spriteSetCount < MAX_SPRITE_SETS ? scene->spriteSetCount
-                                                                      : MAX_SPRITE_SETS;
-    for (int32_t s = 0; s < setCount; ++s) {
-        SpriteSet* set = &scene->spriteSets[s];
-        const int32_t count =
-            set->spriteCount < set->spriteCapacity ? set->spriteCount : set->spriteCapacity;
-        for (int32_t k = 0; k < count; ++k) {
-            Sprite* sprite = &set->sprites[k];
-            set->update(sprite, set->userValue);
-            eyeTransform(camera, &sprite->worldPosition, &sprite->eyePosition);
-        }
+void advanceSceneState(Scene* scene, float t) {
+    updateCamera(scene->camera, t);
+    for (int32_t i = 0; i < scene->objectCount; ++i)
+        advanceToggleTrack(&scene->objects[i].hideTrack, t);
+    updateLights(scene, t);
+    stepSprites(scene, false);
+}
+
+int normalLengthsCached(const SceneObject* object) {
+    if (!object->normalScale || !object->faces) return 1;
+    for (int32_t f = 0; f < object->faceCount; ++f) {
+        const Face& face = object->faces[f];
+        if (!faceIsValid(face, object->vertexCount)) continue;
+        for (const Corner& corner : face.corners)
+            if (object->normalScale[corner.vertex] == 0.0f) return 0;
     }
+    return 1;
 }

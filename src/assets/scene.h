@@ -45,6 +45,9 @@ struct SceneObject {
     Vec3* normals;
     float* normalScale;  // cached reciprocal normal lengths, 0 until first computed
     KeyTrack positionTrack, rotationTrack, scaleTrack, hideTrack;
+    // 1 once every vertex a face names has its normal length cached: from then on the normals
+    // depend only on the frame's geometry, and a frame that is only advanced may skip them.
+    int32_t normalsComplete;
 };
 
 struct SceneLight {

@@ -89,14 +89,19 @@ void drawFlareSet(const FlareSet* set, bool* stateSet) {
 
 }  // namespace
 
+void fadeFlareSets(Scene* scene) {
+    const int32_t count = std::min(scene->flareSetCount, static_cast<int32_t>(MAX_FLARE_SETS));
+    for (int32_t i = 0; i < count; ++i) fadeFlareSet(&scene->flareSets[i]);
+}
+
 void drawFlares(Scene* scene) {
     overlayProjection();
+    // Each set's fade changes only its own intensity, so all fade before any draws.
+    fadeFlareSets(scene);
     const int32_t count = std::min(scene->flareSetCount, static_cast<int32_t>(MAX_FLARE_SETS));
     bool stateSet = false;
     for (int32_t i = 0; i < count; ++i) {
-        FlareSet* set = &scene->flareSets[i];
-        fadeFlareSet(set);
         announceDrawPass(PASS_FLARES, i);
-        drawFlareSet(set, &stateSet);
+        drawFlareSet(&scene->flareSets[i], &stateSet);
     }
 }

@@ -5,3 +5,5 @@
 
 // Fades every FlareSet of the scene by frameStep and draws its chain.
 void drawFlares(Scene* scene);
+// Fades every FlareSet of the scene by frameStep, as drawFlares does, with nothing drawn.
+void fadeFlareSets(Scene* scene);

@@ -152,6 +152,17 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSett
     }
 }
 
+void stepSpriteSets(Scene* scene) {
+    const int32_t setCount = std::min(scene->spriteSetCount, static_cast<int32_t>(MAX_SPRITE_SETS));
+    for (int32_t k = 0; k < setCount; ++k) {
+        SpriteSet* set = &scene->spriteSets[k];
+        const int32_t count =
+            set->sprites ? std::min(set->spriteCount, set->spriteCapacity) : 0;
+        if (!set->update) continue;
+        for (int32_t i = 0; i < count; ++i) set->update(&set->sprites[i], set->userValue);
+    }
+}
+
 // ---- Modes ----
 
 void drawTexturedObject(const SceneObject* object, float farCullZ) {

@@ -15,6 +15,8 @@ void drawWireOverlays(Scene* scene);
 // Steps every sprite once more, transforms it and draws the ones between the near depth and
 // the settings' far depth.
 void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSettings& settings);
+// The step drawSpriteSets gives every sprite, with nothing drawn.
+void stepSpriteSets(Scene* scene);
 
 // ---- Modes ----
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "anim/frame_hooks.h"
 #include "anim/scene_update.h"
 #include "platform/opengl.h"
 #include "render/lens_flares.h"
@@ -50,6 +51,53 @@ void renderScene(Scene* scene, float t, const ScenePassSettings& settings) {
     disableFog();
 }
 
+namespace {
+
+// Whether this frame may measure an object's normals for the first time: a shown
+// environment-mapped object, or one a hook measures, whose normal lengths are not all cached.
+// Those lengths stay with the object, so the frame that first measures them must be made whole.
+bool measuresNewNormals(const Scene* scene, const SceneObject* object) {
+    if (object->normalsComplete) return false;
+    const int32_t slot = object->textureSlot;
+    if (object->hideTrack.toggleState != 1 && textureTable && slot >= 0 && slot < TEXTURE_SLOTS &&
+        (textureTable[slot].flags & SLOT_ENV_MAP))
+        return true;
+    const int32_t count = std::min(scene->frameHookCount, static_cast<int32_t>(MAX_FRAME_HOOKS));
+    for (int32_t i = 0; i < count; ++i) {
+        const FrameHook& hook = scene->frameHooks[i];
+        if (hook.object == object && hookMeasuresNormals(hook.function)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void advanceScene(Scene* scene, float t, const ScenePassSettings& settings) {
+    // The hide toggles at t first, so that the objects shown this frame are known (a toggle
+    // passes each key once: the update's own advance to t then changes nothing).
+    for (int32_t i = 0; i < scene->objectCount; ++i)
+        advanceToggleTrack(&scene->objects[i].hideTrack, t);
+    bool whole = false;
+    for (int32_t i = 0; i < scene->objectCount && !whole; ++i)
+        whole = measuresNewNormals(scene, &scene->objects[i]);
+    if (whole) {
+        // The first frames of objects whose normals are still being measured: the update, the
+        // hooks and the wobble as renderScene runs them.
+        updateScene(scene, t);
+        runFrameHooks(scene);
+        if (settings.wobbleEnabled != 0) wobbleScene(scene, t);
+        for (int32_t i = 0; i < scene->objectCount; ++i) {
+            SceneObject* object = &scene->objects[i];
+            if (!object->normalsComplete) object->normalsComplete = normalLengthsCached(object);
+        }
+    } else {
+        advanceSceneState(scene, t);
+        if (settings.wobbleEnabled != 0) wobbleLights(scene, t);
+    }
+    stepSpriteSets(scene);
+    fadeFlareSets(scene);
+}
+
 void runFrameHooks(Scene* scene) {
     const int32_t count = std::min(scene->frameHookCount, static_cast<int32_t>(MAX_FRAME_HOOKS));
     for (int32_t i = 0; i < count; ++i) {
@@ -81,6 +129,11 @@ void wobbleScene(Scene* scene, float t) {
         if (!object->eyeVertices) continue;
         for (int32_t v = 0; v < object->vertexCount; ++v) wobblePoint(&object->eyeVertices[v], b);
     }
+    wobbleLights(scene, t);
+}
+
+void wobbleLights(Scene* scene, float t) {
+    const double b = static_cast<float>(t * 0.02);
     // Lights move in world space only; the flares keep following their eye position.
     for (int32_t i = 0; i < scene->lightCount; ++i) wobblePoint(&scene->lights[i].worldPosition, b);
 }

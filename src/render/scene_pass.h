@@ -7,6 +7,11 @@
 
 // Brings the scene to time t (ticks) and draws it over whatever the frame holds.
 void renderScene(Scene* scene, float t, const ScenePassSettings& settings);
+// Brings the scene to time t exactly as renderScene would, leaving every value that outlives
+// the frame as renderScene leaves it, and draws nothing.
+void advanceScene(Scene* scene, float t, const ScenePassSettings& settings);
 void runFrameHooks(Scene* scene);
 // Warps eye-space vertices and light world positions.
 void wobbleScene(Scene* scene, float t);
+// Warps the light world positions alone, as wobbleScene does.
+void wobbleLights(Scene* scene, float t);

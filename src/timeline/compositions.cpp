@@ -47,28 +47,46 @@ Cut cutAt(const int32_t* table, float t) {
 
 Layer* layerAt(int n) { return layerTable + n; }
 
+// A Layer's deformer writes only the positions it is drawn at, so a frame that is not drawn
+// leaves nothing of its Layers behind; the same holds for fades and the tile mask.
+
 void addLayer(const SceneFrame& frame, int n, double level, Stretch place, double time) {
+    if (!drawn(frame)) return;
     drawLayerScaled(layerAt(n), f32(level), f32(place.x), f32(place.y), 1.0f, f32(time));
 }
 
 void addLayer(const SceneFrame& frame, int n, double level, Offset place, double time) {
+    if (!drawn(frame)) return;
     drawLayerShifted(layerAt(n), f32(level), f32(place.x), f32(place.y), 0.0f, f32(time));
 }
 
 void maskLayer(const SceneFrame& frame, int n, Stretch place, double time) {
+    if (!drawn(frame)) return;
     drawLayerScaledMultiply(layerAt(n), 1.0f, f32(place.x), f32(place.y), 1.0f, f32(time));
 }
 
 void maskLayer(const SceneFrame& frame, int n, Offset place, double time) {
+    if (!drawn(frame)) return;
     drawLayerShiftedMultiply(layerAt(n), 1.0f, f32(place.x), f32(place.y), 0.0f, f32(time));
 }
 
-void fadeToBlack(const SceneFrame& frame, double x) { fadeToBlack(f32(x)); }
+void fadeToBlack(const SceneFrame& frame, double x) {
+    if (drawn(frame)) fadeToBlack(f32(x));
+}
 
-void fadeToWhite(const SceneFrame& frame, double x) { fadeToWhite(f32(x)); }
+void fadeToWhite(const SceneFrame& frame, double x) {
+    if (drawn(frame)) fadeToWhite(f32(x));
+}
+
+void drawTileMask(const SceneFrame& frame, int n) {
+    if (drawn(frame)) drawTileMask(n);
+}
 
 void renderScene(const SceneFrame& frame, Scene* scene, double t) {
-    renderScene(scene, f32(t), frame.state->pass);
+    if (drawn(frame))
+        renderScene(scene, f32(t), frame.state->pass);
+    else
+        advanceScene(scene, f32(t), frame.state->pass);
 }
 
 double riseFrom(double t, double start, double perTick) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "render/frame_work.h"
 #include "render/scene_pass_settings.h"
 
 constexpr int SCENE_COMPOSITIONS = 9;
@@ -24,13 +25,18 @@ struct CompositionState {
 // The state before the first frame of the demo.
 constexpr CompositionState START_COMPOSITION_STATE = {START_PASS_SETTINGS, 0.0f, 0.0f};
 
-// One frame as a composition makes it: the frame's times and the state it carries on.
+// One frame as a composition makes it: the frame's times, the state it carries on, and whether
+// it is drawn or only advanced (the drawing steps below then draw nothing, while everything
+// the scene keeps moves on as in a drawn frame).
 struct SceneFrame {
     float sceneTime;  // ticks since the scene started
     float demoTime;   // the music position in ticks, the clock of the Layers' deformers
     float sceneMs;    // milliseconds since the scene started
     CompositionState* state;
+    FrameWork work;
 };
+
+inline bool drawn(const SceneFrame& frame) { return frame.work == FRAME_DRAWN; }
 
 // Draws scene `index` (0 to 8) for the frame: the scene first sets the pass settings it owns
 // (SCENE_PASS_SETS below), then draws. Other indices draw nothing.
@@ -106,8 +112,10 @@ void maskLayer(const SceneFrame& frame, int n, Offset place, double time);
 // (nothing for x <= 0).
 void fadeToBlack(const SceneFrame& frame, double x);
 void fadeToWhite(const SceneFrame& frame, double x);
-// Renders a Scene at time t with the frame's pass settings.
+// Renders a Scene at time t with the frame's pass settings (or only advances it).
 void renderScene(const SceneFrame& frame, Scene* scene, double t);
+// Covers the tiles of the tile mask that are not yet uncovered (n of 8 are).
+void drawTileMask(const SceneFrame& frame, int n);
 
 // ---- Levels that follow the scene time ----
 

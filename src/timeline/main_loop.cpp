@@ -26,9 +26,15 @@ int beginTimeline(TimelineState* timeline) {
 int timelineFrame(TimelineState* timeline) {
     if (timeline->sceneIndex >= SCENE_COUNT_PLAYED) return 0;
     pumpMessages();
+    const int sceneIndex = runTimelineFrame(timeline, musicPosition(), FRAME_DRAWN);
+    platformSwapBuffers();
 
+    if (keyDown[KEY_ESCAPE] == 1) return 0;
+    return sceneIndex < SCENE_COUNT_PLAYED ? 1 : 0;
+}
+
+int runTimelineFrame(TimelineState* timeline, int32_t position, FrameWork work) {
     float previous = timeline->previousPosition;
-    int32_t position = musicPosition();
     timeline->previousPosition = f32(position);
     double ms = position * MS_PER_BYTE;
     double elapsed = (position - static_cast<double>(previous)) * MS_PER_BYTE;
@@ -41,22 +47,21 @@ int timelineFrame(TimelineState* timeline) {
     sceneTime = f32(sceneMs * TICKS_PER_MS);
     frameStep = f32(elapsed * FRAME_STEP_PER_MS);
 
-    if (sceneIndex == 6)
-        glClearColor(0.1f, 0.1f, 0.2f, 0.2f);
-    else
-        glClearColor(0, 0, 0, 0);
-    glClearDepth(1.0);
-    glDepthFunc(GL_LESS);
-    clearFrame();
+    if (work == FRAME_DRAWN) {
+        if (sceneIndex == 6)
+            glClearColor(0.1f, 0.1f, 0.2f, 0.2f);
+        else
+            glClearColor(0, 0, 0, 0);
+        glClearDepth(1.0);
+        glDepthFunc(GL_LESS);
+        clearFrame();
+    }
 
     if (sceneIndex < SCENE_COUNT_PLAYED) {
-        SceneFrame frame{sceneTime, demoTime, sceneMs, &timeline->compositions};
+        SceneFrame frame{sceneTime, demoTime, sceneMs, &timeline->compositions, work};
         drawComposition(sceneIndex, frame);
     }
-    platformSwapBuffers();
-
-    if (keyDown[KEY_ESCAPE] == 1) return 0;
-    return sceneIndex < SCENE_COUNT_PLAYED ? 1 : 0;
+    return sceneIndex;
 }
 
 void runTimeline() {

@@ -27,5 +27,9 @@ int beginTimeline(TimelineState* timeline);
 // One frame: pump, read the position, clear, draw the scene, swap. 0 once the demo is over
 // (past scene 8, or Escape down after the frame).
 int timelineFrame(TimelineState* timeline);
+// The frame at music byte position `position` without pumping or swapping: the scene index and
+// times, then (when drawn) the clear and the scene's composition, or (when only advanced)
+// everything that outlives the frame and nothing sent to GL. Returns the frame's scene index.
+int runTimelineFrame(TimelineState* timeline, int32_t position, FrameWork work);
 // A fresh state, beginTimeline, then frames until the demo is over.
 void runTimeline();

@@ -9,7 +9,6 @@
 #include "assets/demo_numbers.h"
 #include "assets/scene.h"
 #include "math/math3d.h"
-#include "render/overlays.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 
@@ -136,7 +135,7 @@ void drawScene2(SceneFrame& frame) {
         renderScene(frame, &scenes[LIGHT_SCENE], t + 1000.0);
         addLayer(frame, INNER_WORLD_LAYER, 1.0, AS_MADE, bigT);
         fadeToBlack(frame, 1.0 - t * (1.0 / 50));
-        drawTileMask(static_cast<int>(t * (1.0 / 5)));
+        drawTileMask(frame, static_cast<int>(t * (1.0 / 5)));
     }
 
     // One more path ball every 114 ticks from t = 164, all five from t = 620.

@@ -30,7 +30,10 @@ double swayWeight(double u) {
 }
 
 // The water texture of a slot re-warped from the surface picture, rows or columns scrolling.
-void animateWater(int slot, int byColumns, double t) {
+// The picture is made anew from the time before every upload, so a frame that is not drawn
+// needs none.
+void animateWater(const SceneFrame& frame, int slot, int byColumns, double t) {
+    if (!drawn(frame)) return;
     if (surfacePicture == nullptr || colourTable == nullptr || offsetTable == nullptr) return;
     if (byColumns) {
         warpSurfaceColumns(surfacePicture, colourTable, offsetTable, f32(t * 0.5));
@@ -51,7 +54,7 @@ double spitterOffset(double t) {
 
 void drawScene6(SceneFrame& frame) {
     const double t = frame.sceneTime;
-    animateWater(FISH_WATER_SLOT, 0, t);
+    animateWater(frame, FISH_WATER_SLOT, 0, t);
 
     const Cut cut = cutAt(CUT_TABLE_A, frame.sceneTime);
     const double u = cut.time + FISH_TAKE_OFFSET[cut.index];
@@ -70,7 +73,7 @@ void drawScene7(SceneFrame& frame) {
     const double t = frame.sceneTime;
     const double u = t + 50.0;
 
-    animateWater(MIRROR_WATER_SLOT, 1, t);
+    animateWater(frame, MIRROR_WATER_SLOT, 1, t);
     Scene* mirror = &scenes[MIRROR_SCENE];
     if (mirror->objectCount > 2) {
         morphObject(&mirror->objects[0], f32(u * 0.2), 0.0f, 0.0f);

@@ -85,8 +85,9 @@ TEST_F(SpriteSets, SpawnsDrawTheirRandomValuesInOrder) {
     EXPECT_EQ((Fields{s.offset.x, s.offset.z, s.halfSize, s.pathPosition, s.pathSpeed}),
               (Fields{rs(0, 80), rs(2, 80), 2 + r(3, 0.5f), r(4, 1500), 0.01f + r(5, 0.05f)}));
     spawn(spawnPathSwarm);
-    EXPECT_EQ((Fields{s.offset.y, s.halfSize, s.pathPosition, s.pathSpeed}),
-              (Fields{r(1, 20) - 10, 4 + r(3, 1), r(4, 2500), 0.5f + r(5, 2)}));
+    EXPECT_EQ((Fields{s.offset.x, s.offset.y, s.offset.z, s.halfSize, s.pathPosition, s.pathSpeed}),
+              (Fields{r(0, 20) - 10, r(1, 20) - 10, r(2, 20) - 10, 4 + r(3, 1), r(4, 2500),
+                      0.5f + r(5, 2)}));
     spawn(spawnPathBall);
     EXPECT_EQ((Fields{s.pathPosition, s.pathSpeed}), (Fields{r(0, 2500), 2 + r(1, 4)}));
 }

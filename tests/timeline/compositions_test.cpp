@@ -371,7 +371,8 @@ TEST_F(CompositionTest, EachScenePassIsGivenItsStretchOfTheAnimation) {
         {5, 815, ATERIE_SCENE, 460},   {6, 10, FISH_SCENE, 60},      {6, 125, FISH_SCENE, 760},
         {6, 240, FISH_SCENE, 460},     {6, 355, FISH_SCENE, 310},    {6, 470, FISH_SCENE, 760},
         {6, 580, FISH_SCENE, 610},     {6, 690, FISH_SCENE, 110},    {6, 810, FISH_SCENE, 310},
-        {6, 925, FISH_SCENE, 830},     {7, 100, MIRROR_SCENE, 150},  {8, 150, KOPULI_SCENE, 150},
+        {6, 925, FISH_SCENE, 830},     {7, 100, MIRROR_SCENE, 150},  {7, 400, MIRROR_SCENE, 450},
+        {8, 150, KOPULI_SCENE, 150},
         {8, 350, KOPULI_SCENE, 150},
     };
     for (const Pass& pass : passes) {
@@ -408,7 +409,7 @@ TEST_F(CompositionTest, ScenesSetTheirDrawingGlobalsAndInheritTheRest) {
     for (const Frame& f : {Frame{2, -100800, 0, 0}, {3, -30000, 1, 0}, {4, -1800, 0, 0},
                            {6, -1800, 0, 1}, {0, -1800, 0, 1}, {1, -1800, 0, 1}, {2, -100800, 0, 0},
                            {3, -30000, 1, 0}, {0, -1800, 0, 0}, {6, -1800, 0, 1}, {7, -1800, 0, 0},
-                           {2, -100800, 0, 0}, {8, -100800, 0, 0}}) {
+                           {2, -100800, 0, 0}, {8, -100800, 0, 0}, {5, -1800, 0, 0}}) {
         frameAt(f.scene, 100);
         const ScenePassSettings& pass = timeline.compositions.pass;
         EXPECT_EQ((std::vector<float>{pass.farCullZ, float(pass.wobbleEnabled),
@@ -429,6 +430,23 @@ TEST_F(CompositionTest, MorphAndMirrorWriteTheirTargetsWithTheSwayWeight) {
     play(6, 240);  // key position 92: key 2 of file 2
     EXPECT_NEAR(fish.objects[1].vertices[0].x, 2002, 0.1);
     EXPECT_EQ(fish.objects[0].vertices[0].x, 0);
+    // The sway weight between every two neighbouring entries of the curve the takes reach
+    // (u from 50 to 865): at u, key u / 5 of the ring, pulled by the weight towards file 3
+    // (positive) or file 2 (negative).
+    const std::pair<double, double> sways[] = {
+        {25, 2505},    // u = 75: 0.75 of the way from 0 to 1
+        {790, 1902},   // u = 210: 0.45, a tenth of the way from 0.5 to 0
+        {395, 1500},   // u = 350: -0.5, half way from 0 to -1
+        {455, 2002},   // u = 410: -1 and -1
+        {305, 1880},   // u = 525: -0.875, a quarter of the way from -1 to -0.5
+        {620, 1250},   // u = 650: -0.25, half way from -0.5 to 0
+        {675, 1001},   // u = 705: 0 and 0
+        {215, 2000},   // u = 850: 0.5, half way from 0 to 1
+    };
+    for (const auto& [t, x] : sways) {
+        play(6, t);
+        EXPECT_NEAR(fish.objects[1].vertices[0].x, x, 0.1) << "t = " << t;
+    }
 
     const Scene& mirror = scenes[MIRROR_SCENE];
     play(7, 100);  // u = 150: key position 30
@@ -447,15 +465,16 @@ TEST_F(CompositionTest, SetUpGivesEachSceneWhatItsFramesUse) {
     using Floats = std::vector<float>;
     glFogf(GL_FOG_DENSITY, 0.123f);
     const std::pair<int, Floats> fogs[] = {
-        {1, {0.123f, 0, 0, 0}}, {3, {0.00005f, 0, 0, 0}}, {4, {0.00005f, 0, 0, 0}},
-        {5, {0.001f, 0, 0, 0}}, {6, {0.005f, 0.1f, 0.2f, 0.5f}}, {7, {0.01f, 0, 0, 0}},
-        {8, {0.01f, 0, 0, 0}}};
+        {1, {0.123f, 0, 0, 0, 0}},      {3, {0.00005f, 0, 0, 0, 0}}, {4, {0.00005f, 0, 0, 0, 0}},
+        {5, {0.001f, 0, 0, 0, 0}},      {6, {0.005f, 0.1f, 0.1f, 0.2f, 0.5f}},
+        {7, {0.01f, 0, 0, 0, 0}},       {8, {0.01f, 0, 0, 0, 0}}};
     for (const auto& [scene, fog] : fogs) {
         play(scene, 10);
         GLfloat density = 0, colour[4];
         glGetFloatv(GL_FOG_DENSITY, &density);
         glGetFloatv(GL_FOG_COLOR, colour);
-        EXPECT_EQ((Floats{density, colour[0], colour[2], colour[3]}), fog) << "scene " << scene;
+        EXPECT_EQ((Floats{density, colour[0], colour[1], colour[2], colour[3]}), fog)
+            << "scene " << scene;
     }
 
     // A hook at work: the object's eye-space vertices are the hook run on the plain ones.

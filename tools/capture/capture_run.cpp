@@ -1,6 +1,9 @@
 // The capture run. The music position is whatever the schedule says the current frame is, so
 // the demo's timeline, fades and frame-to-frame motion see exactly the clock a player at that
-// fixed rate would see, and every run of the same command draws the same pictures. Start-up
+// fixed rate would see, and every run of the same command draws the same pictures. Frames that
+// are not kept (those before --from, and between --at times) are only advanced: the state moves
+// on as if they were drawn, and nothing is drawn, so a late picture costs little more than an
+// early one. Start-up
 // failures come from the demo's own start-up with its own messages; files the tool cannot
 // write, or an encoder that stops, end the run with a message and exit code 1. The music and
 // the video are written as partial files and renamed only when complete; a signal removes them.
@@ -117,6 +120,13 @@ int playSchedule(const CaptureOptions& options) {
         PlannedFrame frame;
         while (ok && nextScheduledFrame(&schedule, &frame)) {
             drivenPosition = frame.position;
+            if (!frame.write) {
+                // A frame before the first one kept only brings the demo's state forward.
+                const int sceneIndex = runTimelineFrame(&timeline, frame.position, FRAME_ADVANCED);
+                if (sceneIndex >= TIMED_SCENES) break;
+                stepProgress(&progress, sceneIndex, positionMs(frame.position));
+                continue;
+            }
             auto start = std::chrono::steady_clock::now();
             timelineFrame(&timeline);
             const int sceneIndex = timeline.sceneIndex;
@@ -129,7 +139,7 @@ int playSchedule(const CaptureOptions& options) {
             if (options.coverage) endCoverageFrame(sceneIndex);
             // The schedule ends at the last frame of scene 8; a frame past it is never kept.
             if (sceneIndex >= TIMED_SCENES) break;
-            if (frame.write) ok = keepFrame(options, schedule, frame);
+            ok = keepFrame(options, schedule, frame);
             stepProgress(&progress, sceneIndex, positionMs(frame.position));
         }
     }
