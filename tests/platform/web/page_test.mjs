@@ -4,8 +4,8 @@
 // Usage: node page_test.mjs SITE_DIR GROUP
 //   flow      load, first words, Play, the clock, pause, the slider, Escape, keys and a click
 //             while loading; the phone viewport with touch; sound refused
-//   messages  the file-system message, bad addresses, times past the end, a failed download,
-//             no WebGL
+//   messages  the file-system message, no JavaScript, bad addresses, times past the end, a
+//             failed download, no WebGL
 // Exits 0 when every case passed, 1 when one failed, 77 (skipped) when Chromium or
 // puppeteer-core is missing, naming what is missing.
 import path from "node:path";
@@ -165,6 +165,15 @@ async function messageCases(browser, base, lostDataBase) {
     expect(texts.some((text) => /file system/.test(text) && /scripts\/web --serve/.test(text)), texts.join());
     const [font, height] = await smallestText(tab, ".message p");
     expect(font >= MIN_TEXT_PX && height >= MIN_TEXT_PX, `message text ${font} px, lines ${height} px`);
+    await tab.close();
+  });
+
+  await runCase("without JavaScript the page says to turn it on, and nothing else", async () => {
+    const tab = await openTab(browser, PHONE);
+    await tab.setJavaScriptEnabled(false);
+    await tab.goto(base + "index.html");
+    const words = await tab.evaluate(() => document.body.innerText);
+    expect(/Turn JavaScript on/.test(words) && !/Loading/.test(words), "the page shows: " + words);
     await tab.close();
   });
 
