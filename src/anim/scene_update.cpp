@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "anim/sprite_sets.h"
+
 namespace {
 
 struct Vec3d {
@@ -149,12 +151,14 @@ void updateLights(Scene* scene, float t) {
     }
 }
 
-// One step of every sprite in use, and its eye position when `placed`.
+// One step of every sprite in use, and its eye position when `placed`; sprites on a path are
+// left out unless `placed`.
 void stepSprites(Scene* scene, bool placed) {
     const int32_t setCount = scene->spriteSetCount < MAX_SPRITE_SETS ? scene->spriteSetCount
                                                                       : MAX_SPRITE_SETS;
     for (int32_t s = 0; s < setCount; ++s) {
         SpriteSet* set = &scene->spriteSets[s];
+        if (!placed && followsPath(set->update)) continue;
         const int32_t count =
             set->spriteCount < set->spriteCapacity ? set->spriteCount : set->spriteCapacity;
         for (int32_t k = 0; k < count; ++k) {

@@ -8,9 +8,10 @@
 // Brings the scene to time t (ticks), in a fixed order: camera, objects, lights, sprites.
 void updateScene(Scene* scene, float t);
 // What updateScene leaves that outlives the frame, and only that: the camera, the hide toggles
-// of objects and lights, the lights' positions, and every sprite's first step of the frame.
-// Eye-space vertices, normals and texture coordinates, which each frame makes anew for its own
-// drawing, are not made; nor are the sprites' eye positions.
+// of objects and lights, the lights' positions, and the first step of the frame of every
+// sprite that does not ride a path (those take both their steps later, at once; see
+// stepPathSetTwice). Eye-space vertices, normals and texture coordinates, which each frame
+// makes anew for its own drawing, are not made; nor are the sprites' eye positions.
 void advanceSceneState(Scene* scene, float t);
 // 1 when every vertex that a face of the object names has its normal length cached.
 int normalLengthsCached(const SceneObject* object);

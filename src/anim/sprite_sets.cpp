@@ -32,16 +32,36 @@ void advanceOffset(Sprite* sprite) {
 }
 
 // Moves along the path by frameStep * pathSpeed, wrapping to the start past `end` (and to `end`
-// below 0), and places the sprite at the path point plus its offset.
-void followLoopedPath(Sprite* sprite, const Vec3* path, float end) {
+// below 0).
+void moveAlongLoopedPath(Sprite* sprite, float end) {
     sprite->pathPosition = static_cast<float>(sprite->pathPosition +
                                               static_cast<double>(frameStep) * sprite->pathSpeed);
     if (sprite->pathPosition > end) sprite->pathPosition = 0.0f;
     if (sprite->pathPosition < 0.0f) sprite->pathPosition = end;
+}
+
+// Moves a ball along the path: past its end back to the start, and (moving backwards) from
+// before the start to the end.
+void moveBall(Sprite* sprite) {
+    sprite->pathPosition = static_cast<float>(sprite->pathPosition +
+                                              static_cast<double>(frameStep) * sprite->pathSpeed);
+    if (sprite->pathPosition >= PATH_BALL_END) sprite->pathPosition = 0.0f;
+    // The music jumping back moves a ball backwards; past the start it goes on from the end,
+    // like the other path kinds, instead of reading before the path.
+    if (sprite->pathPosition < 0.0f) sprite->pathPosition = PATH_BALL_END;
+}
+
+// Places the sprite at its path point plus its offset.
+void placeOnPath(Sprite* sprite, const Vec3* path) {
     Vec3 point;
     pathPoint(path, sprite->pathPosition, &point);
     sprite->worldPosition = {point.x + sprite->offset.x, point.y + sprite->offset.y,
                              point.z + sprite->offset.z};
+}
+
+void followLoopedPath(Sprite* sprite, const Vec3* path, float end) {
+    moveAlongLoopedPath(sprite, end);
+    placeOnPath(sprite, path);
 }
 
 }  // namespace
@@ -217,14 +237,27 @@ void spawnPathBall(Sprite* sprite) {
 }
 
 void updatePathBall(Sprite* sprite, void* path) {
-    sprite->pathPosition = static_cast<float>(sprite->pathPosition +
-                                              static_cast<double>(frameStep) * sprite->pathSpeed);
-    if (sprite->pathPosition >= PATH_BALL_END) sprite->pathPosition = 0.0f;
-    // The music jumping back moves a ball backwards; past the start it goes on from the end,
-    // like the other path kinds, instead of reading before the path.
-    if (sprite->pathPosition < 0.0f) sprite->pathPosition = PATH_BALL_END;
-    Vec3 point;
-    pathPoint(static_cast<const Vec3*>(path), sprite->pathPosition, &point);
-    sprite->worldPosition = {point.x + sprite->offset.x, point.y + sprite->offset.y,
-                             point.z + sprite->offset.z};
+    moveBall(sprite);
+    placeOnPath(sprite, static_cast<const Vec3*>(path));
+}
+
+// ---- Steps with nothing read in between ----
+
+int followsPath(SpriteUpdate update) {
+    return update == updatePathCloud || update == updatePathSwarm || update == updatePathBall;
+}
+
+void stepPathSetTwice(SpriteSet* set, int32_t count) {
+    const auto* path = static_cast<const Vec3*>(set->userValue);
+    for (int32_t k = 0; k < count; ++k) {
+        Sprite* sprite = &set->sprites[k];
+        for (int step = 0; step < 2; ++step) {
+            if (set->update == updatePathBall)
+                moveBall(sprite);
+            else
+                moveAlongLoopedPath(sprite, set->update == updatePathCloud ? PATH_CLOUD_END
+                                                                           : PATH_SWARM_END);
+        }
+        placeOnPath(sprite, path);
+    }
 }

@@ -19,6 +19,15 @@ void pathPoint(const Vec3* path, float s, Vec3* out);
 float rnd(float x);
 float rndSigned(float x);
 
+// ---- Steps with nothing read in between ----
+
+// 1 for the kinds that ride a path: they read nothing but the path and their own sprite, and
+// draw no random numbers, so their steps may run apart from the rest of a frame.
+int followsPath(SpriteUpdate update);
+// Two steps of each of the first `count` sprites of a set of a path kind, as two calls of its
+// update in a row make them; the sprite is placed on the path once, after the second.
+void stepPathSetTwice(SpriteSet* set, int32_t count);
+
 // ---- The five kinds ----
 
 void spawnDrifter(Sprite* sprite);

@@ -6,8 +6,9 @@
 // music and goes back to the Play button.
 // With "#at=MS" in the address the page instead draws the one frame at music time MS as
 // demo-capture --at MS draws it: the frames before it run at the capture's fixed rate ("&fps=N",
-// 60 by default) in silence and draw nothing, so that all that depends on the past (fades,
-// flares, sprites) is as in the capture. A time past the end draws the demo's end frame.
+// 60 by default), only advanced, so that all that depends on the past (fades, flares, sprites)
+// is as in the capture; a time past the end draws the demo's end frame. While the demo plays,
+// the window's keys pause, seek and step it, and so do the page's controls.
 #include <cmath>
 #include <cstdint>
 
@@ -19,6 +20,8 @@
 #include "shell/gl_window.h"
 #include "shell/music.h"
 #include "timeline/main_loop.h"
+#include "timeline/playback.h"
+#include "timeline/seeking.h"
 #include "timeline/scene_schedule.h"
 
 namespace {
@@ -27,7 +30,7 @@ int32_t stillPosition = 0;
 int32_t stillClock() { return stillPosition; }
 
 bool playing = false;
-TimelineState timeline = START_TIMELINE;
+Playback playback;
 
 // The end frame depends on nothing before it, so a time past the end is drawn at once, as the
 // first moment after the end: no time, however far, wraps around in the music's byte position.
@@ -35,14 +38,9 @@ void drawStillFrame(double ms, int fps) {
     const double endMs = SCENE_START_MS[SCENE_COUNT_PLAYED];
     const bool pastTheEnd = ms > endMs;
     const int32_t target = timePosition(std::llround((pastTheEnd ? endMs + 1 : ms) * 1000));
+    TimelineState timeline = START_TIMELINE;
     if (beginTimeline(&timeline)) {
-        fixedgl::skipDrawing(true);
-        for (int64_t frame = 0; !pastTheEnd && framePosition(frame, fps) < target; ++frame) {
-            stillPosition = framePosition(frame, fps);
-            timelineFrame(&timeline);
-            if (timeline.sceneIndex >= SCENE_COUNT_PLAYED) break;
-        }
-        fixedgl::skipDrawing(false);
+        if (!pastTheEnd) advanceFramesBefore(&timeline, fps, 0, target);
         stillPosition = target;
         timelineFrame(&timeline);
     }
@@ -56,8 +54,17 @@ void showWaiting() {
     platformSwapBuffers();
 }
 
+// What the page's control bar asks for, while the demo plays.
+void applyPageCommand(const WebCommand& command) {
+    if (command.kind == WEB_COMMAND_PAUSE)
+        togglePause(&playback);
+    else
+        seekPlayback(&playback, command.ms);
+}
+
 // One frame of the page: black behind the Play button until the music plays, then the
-// timeline. 0 ends the page's loop (after a reported failure).
+// timeline with the window's keys and the page's controls, from the time the address asks for.
+// 0 ends the page's loop (after a reported failure).
 int pageFrame() {
     if (webMusicFailed()) {
         reportError("cannot play audio");
@@ -65,6 +72,7 @@ int pageFrame() {
     }
     WebCommand command;
     while (webTakeCommand(&command)) {
+        if (playing) applyPageCommand(command);
     }
     if (!playing) {
         pumpMessages();
@@ -72,10 +80,12 @@ int pageFrame() {
             showWaiting();
             return 1;
         }
-        playing = beginTimeline(&timeline) != 0;
+        playing = beginPlayback(&playback) != 0;
+        const double startMs = webTakeStartMs();
+        if (playing && startMs > 0) seekPlayback(&playback, startMs);
     }
-    if (playing && timelineFrame(&timeline)) {
-        webShowPosition(musicPosition() * MS_PER_BYTE, 0);
+    if (playing && playbackFrame(&playback)) {
+        webShowPosition(playbackMs(&playback), playback.paused);
         return 1;
     }
     // Escape or the end: the music stops and waits for the next Play.
@@ -92,16 +102,17 @@ int pageFrame() {
 }  // namespace
 
 int main() {
-    webSetSchedule(SCENE_START_MS, SCENE_COUNT_PLAYED, SCENE_START_MS[SCENE_COUNT_PLAYED]);
+    webSetSchedule(SCENE_START_MS, SCENE_COUNT_PLAYED, PLAYBACK_END_MS);
     double stillMs = 0;
     int stillFps = 60;
     const bool still = webStillFrameWanted(&stillMs, &stillFps) != 0;
     if (still) setAudioPositionSource(stillClock);
-    if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
+    if (!startDemo(CONTEXT_WINDOWED, WINDOW_FORMAT, still ? nullptr : &playback)) return 1;
     if (still) {
         drawStillFrame(stillMs, stillFps);
         return 0;
     }
+    playback.showsBar = 0;  // the page has a control bar of its own
     webShowReady();
     webRunFrames(pageFrame);
     return 0;

@@ -1,6 +1,7 @@
 // The fixed start-up sequence: the data folder (the working directory's, or the one installed
 // with the program), GL context (a window, or offscreen for the capture tool), the
-// multitexture check, the loading screen, every asset, the music, then the timeline. Each failed
+// multitexture check, the loading screen, every asset, seeking made ready (the programs with a
+// window), the music, then the timeline with its playback controls. Each failed
 // step is reported in one box and ends the program with exit code 1; a finished run releases the
 // tables and the audio and closes the window, which ends the process with exit code 0.
 #include "app/startup.h"
@@ -15,7 +16,7 @@
 #include "shell/error_report.h"
 #include "shell/gl_window.h"
 #include "shell/music.h"
-#include "timeline/main_loop.h"
+#include "timeline/playback.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int fail(const char* message) {
 
 }  // namespace
 
-int startDemo(ContextKind kind, const ContextFormat& format) {
+int startDemo(ContextKind kind, const ContextFormat& format, Playback* playback) {
     char looked[1024];
     if (!findDataFolder(looked, sizeof looked)) {
         char message[1100];
@@ -52,6 +53,7 @@ int startDemo(ContextKind kind, const ContextFormat& format) {
     if (!checkMultitexture()) return fail("no multi-texturing supported");
     showLoadingScreen();
     if (!loadAllAssets()) return fail("cannot load scenes or textures");
+    if (playback) preparePlayback(playback);
     if (!startMusic(MUSIC_PATH)) return fail("cannot play audio");
     return 1;
 }
@@ -62,8 +64,11 @@ void shutDownDemo() {
 }
 
 int runDemo(int fullscreen) {
-    if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED, WINDOW_FORMAT)) return 1;
-    runTimeline();
+    static Playback playback;
+    if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED, WINDOW_FORMAT, &playback))
+        return 1;
+    runPlayback(&playback);
+    endPlayback(&playback);
     shutDownDemo();
     platformExit(0);
 }

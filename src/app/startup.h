@@ -20,9 +20,12 @@ constexpr ContextFormat WINDOW_FORMAT = {640, 480, 4};
 // The headless default: 640 x 480 without multisampling.
 constexpr ContextFormat HEADLESS_FORMAT = {640, 480, 1};
 
+struct Playback;
+
 // Data folder, context, multitexture check, loading screen, every asset, the music. 1 when the
-// timeline can run; 0 after the failing step's message.
-int startDemo(ContextKind kind, const ContextFormat& format);
+// timeline can run; 0 after the failing step's message. With a playback, seeking is made ready
+// after the assets and before the music starts (under the loading screen).
+int startDemo(ContextKind kind, const ContextFormat& format, Playback* playback = nullptr);
 // Releases the tables and the audio output.
 void shutDownDemo();
 // The whole program: start-up, timeline, shutdown. Returns 1 after a reported start-up failure;

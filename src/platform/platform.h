@@ -145,6 +145,14 @@ void audioPlay(int loop);
 // Byte position of what is being heard (176 400 bytes per second), smooth between device
 // callbacks and never going back except where the stream loops.
 int32_t audioPosition();
+// Goes on from music byte position `position` (to the sample): the position reads it at
+// once, and what is heard follows within one buffer of the device, cross-faded without a click.
+// While paused, the stream stays paused at the new position.
+void audioSeek(int32_t position);
+// Pauses (1) or plays on (0): paused, the output falls silent after a short fade and the
+// position stands; playing on goes on from where it stood.
+void audioSetPaused(int paused);
+int audioPaused();
 // Stops and releases the output and the stream.
 void audioFree();
 // Replaces the position source: while set, audioPosition answers `source()` (a driven clock
@@ -215,5 +223,10 @@ void explainFailure(const char* format, ...) __attribute__((format(printf, 1, 2)
 // The runtime's 15-bit generator: 0 to 32767, the same sequence on every machine, seeded 1.
 int runtimeRand();
 void runtimeSeedRand(unsigned seed);
+// The generator's state, which runtimeSeedRand puts back: the numbers after it come again.
+unsigned runtimeRandState();
+// Milliseconds of a monotonic clock, for what is timed in wall-clock time (how long a control
+// overlay stays on the screen); the demo's own clock is the music.
+uint64_t platformMilliseconds();
 // Ends the process at once with `code`, after the window has been closed.
 [[noreturn]] void platformExit(int code);

@@ -61,6 +61,11 @@ int virtualKey(SDL_Keycode key) {
         case SDLK_UP: return 38;
         case SDLK_RIGHT: return 39;
         case SDLK_DOWN: return 40;
+        case SDLK_PAGEUP: return 33;
+        case SDLK_PAGEDOWN: return 34;
+        case SDLK_END: return 35;
+        case SDLK_HOME: return 36;
+        case SDLK_PERIOD: return 190;
         case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
         case SDLK_LCTRL: case SDLK_RCTRL: return 17;
         case SDLK_LALT: case SDLK_RALT: return 18;

@@ -11,6 +11,7 @@
 
 #include "anim/frame_hooks.h"
 #include "anim/scene_update.h"
+#include "anim/sprite_sets.h"
 #include "platform/opengl.h"
 #include "render/lens_flares.h"
 #include "render/mesh_drawing.h"
@@ -70,6 +71,22 @@ bool measuresNewNormals(const Scene* scene, const SceneObject* object) {
     return false;
 }
 
+// The step the sprite pass gives every sprite; a set on a path, which advanceSceneState left
+// alone, takes both its steps of the frame here at once.
+void finishSpriteSteps(Scene* scene) {
+    const int32_t setCount = std::min(scene->spriteSetCount, static_cast<int32_t>(MAX_SPRITE_SETS));
+    for (int32_t k = 0; k < setCount; ++k) {
+        SpriteSet* set = &scene->spriteSets[k];
+        const int32_t count = set->sprites ? std::min(set->spriteCount, set->spriteCapacity) : 0;
+        if (!set->update) continue;
+        if (followsPath(set->update)) {
+            stepPathSetTwice(set, count);
+            continue;
+        }
+        for (int32_t i = 0; i < count; ++i) set->update(&set->sprites[i], set->userValue);
+    }
+}
+
 }  // namespace
 
 void advanceScene(Scene* scene, float t, const ScenePassSettings& settings) {
@@ -90,11 +107,12 @@ void advanceScene(Scene* scene, float t, const ScenePassSettings& settings) {
             SceneObject* object = &scene->objects[i];
             if (!object->normalsComplete) object->normalsComplete = normalLengthsCached(object);
         }
+        stepSpriteSets(scene);
     } else {
         advanceSceneState(scene, t);
         if (settings.wobbleEnabled != 0) wobbleLights(scene, t);
+        finishSpriteSteps(scene);
     }
-    stepSpriteSets(scene);
     fadeFlareSets(scene);
 }
 

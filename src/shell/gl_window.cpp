@@ -20,6 +20,8 @@
 #include "shell/error_report.h"
 
 int keyDown[256];
+int keyPresses[256];
+int keyRepeats[256];
 int maxTextureSize;
 PictureRect pictureRect = {0, 0, 640, 480};
 
@@ -129,6 +131,7 @@ void windowProc(const PlatformEvent& event) {
         case PLATFORM_KEY_DOWN:
             if (event.key < 0 || event.key >= 256) break;
             keyDown[event.key] = 1;
+            ++(event.repeat ? keyRepeats : keyPresses)[event.key];
             pressedInPump[event.key] = true;
             releaseAtNextPump[event.key] = false;
             toggleFullscreenOnKey(event);
@@ -245,6 +248,7 @@ void pumpMessages() {
     for (int key = 0; key < 256; ++key) {
         if (releaseAtNextPump[key]) keyDown[key] = 0;
         pressedInPump[key] = releaseAtNextPump[key] = false;
+        keyPresses[key] = keyRepeats[key] = 0;
     }
     PlatformEvent event;
     while (platformPollEvent(&event)) windowProc(event);

@@ -13,6 +13,10 @@ struct PictureRect {
 // Key states by virtual-key code, 1 while down; changed only while pumpMessages dispatches. A
 // key released in the pump that pressed it stays down until the next pump.
 extern int keyDown[256];
+// How often each key went down in the last pump: pressed anew, and repeated by the keyboard
+// while held.
+extern int keyPresses[256];
+extern int keyRepeats[256];
 // Largest texture side the driver accepts, read by checkMultitexture.
 extern int maxTextureSize;
 // The picture rectangle of the current window size; everything is drawn inside it.

@@ -63,10 +63,3 @@ int runTimelineFrame(TimelineState* timeline, int32_t position, FrameWork work) 
     }
     return sceneIndex;
 }
-
-void runTimeline() {
-    TimelineState timeline = START_TIMELINE;
-    if (!beginTimeline(&timeline)) return;
-    while (timelineFrame(&timeline)) {
-    }
-}

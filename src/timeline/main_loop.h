@@ -31,5 +31,3 @@ int timelineFrame(TimelineState* timeline);
 // times, then (when drawn) the clear and the scene's composition, or (when only advanced)
 // everything that outlives the frame and nothing sent to GL. Returns the frame's scene index.
 int runTimelineFrame(TimelineState* timeline, int32_t position, FrameWork work);
-// A fresh state, beginTimeline, then frames until the demo is over.
-void runTimeline();

@@ -66,6 +66,43 @@ wait "$demo"
 echo "demo exit $?"
 )SH";
 
+// The window's keys: the demo plays (no bar), Space pauses it (the bar shows and the frame
+// stands), Page Down goes to the start of scene 1.
+const char* const KEYS_SCRIPT = R"SH(
+openbox --startup "touch wm-ready" >/dev/null 2>&1 &
+for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
+SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 90 "$1" >demo.log 2>&1 &
+demo=$!
+for i in $(seq 1 300); do
+  window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "the window never appeared"; exit 3; }
+grab() {
+  ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
+    -i "$DISPLAY" -frames:v 1 "$1"
+}
+for i in $(seq 1 120); do
+  grab probe.png
+  [ "$(convert probe.png -crop 1x1+320+240 -format '%[fx:int(255*(r+g+b))]' info:)" != 0 ] && break
+  sleep 0.25
+done
+sleep 1
+grab playing.png
+xdotool key --window "$window" space
+sleep 0.5
+grab paused-1.png
+sleep 1
+grab paused-2.png
+xdotool key --window "$window" Next
+sleep 1
+grab scene-1.png
+xdotool keydown --window "$window" Escape
+wait "$demo"
+echo "demo exit $?"
+)SH";
+
 struct Box {
     int left = -1, top = -1, right = -1, bottom = -1;  // inclusive; -1 when all is black
 };
@@ -147,4 +184,61 @@ TEST(WindowedProgram, PictureStaysCentredAtFourToThreeThroughResizeAndDesktopFul
     EXPECT_TRUE(pictureBetweenBars(root, "resized", 1000, 500, {166, 0, 832, 499}));
     EXPECT_TRUE(pictureBetweenBars(root, "fullscreen", 1280, 1024, {0, 32, 1279, 991}));
     EXPECT_TRUE(pictureBetweenBars(root, "restored", 1000, 500, {166, 0, 832, 499}));
+}
+
+// The row of the position bar's line in a 640 x 480 grab: the unplayed part, a mid grey, lies
+// across the middle of the picture in its bottom tenth. -1 when there is no such row.
+int positionBarRow(const PngPicture& grab) {
+    for (int y = 432; y < 480; ++y) {
+        bool grey = true;
+        for (int x : {300, 400, 580}) {
+            const uint8_t* p = grab.at(x, y);
+            for (int c = 0; c < 3; ++c) grey = grey && p[c] >= 70 && p[c] <= 110;
+        }
+        if (grey) return y;
+    }
+    return -1;
+}
+
+TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene) {
+    ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
+    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg", "convert"})
+        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
+        << "the build made no data set";
+
+    char pattern[] = "/tmp/windowed-keys-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    struct RemovedAtEnd {
+        fs::path folder;
+        ~RemovedAtEnd() {
+            std::error_code error;
+            fs::remove_all(folder, error);
+        }
+    } removed{root};
+    fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
+    std::ofstream(root / "session.sh") << KEYS_SCRIPT;
+
+    ProgramRun run = runIn(root, "timeout -k 5 150 xvfb-run -a -s '-screen 0 1280x1024x24' "
+                                 "sh session.sh " + quoted(WINDOWED_PROGRAM));
+    SCOPED_TRACE(run.out + run.err + slurp(root / "demo.log"));
+    EXPECT_NE(run.out.find("demo exit 0"), std::string::npos);
+
+    const PngPicture playing = readPng(root / "playing.png");
+    const PngPicture paused1 = readPng(root / "paused-1.png");
+    const PngPicture paused2 = readPng(root / "paused-2.png");
+    const PngPicture scene1 = readPng(root / "scene-1.png");
+    ASSERT_TRUE(playing.ok && paused1.ok && paused2.ok && scene1.ok);
+    ASSERT_EQ(paused1.width, 640);
+    EXPECT_EQ(positionBarRow(playing), -1);  // a viewer who presses nothing sees no bar
+    const int row = positionBarRow(paused1);
+    ASSERT_GE(row, 0) << "no position bar while paused";
+    EXPECT_TRUE(paused1.rgb == paused2.rgb);  // the frame and its clock stand
+    // Paused a few seconds in, the lit part of the line ends before x = 45; at 13.2 s (scene
+    // 1's start) it reaches x = 60 of the line's 26 to 614.
+    EXPECT_LT(paused1.at(45, row)[0], 150);
+    EXPECT_GT(scene1.at(45, row)[0], 200);
+    EXPECT_LT(scene1.at(80, row)[0], 150);
+    EXPECT_FALSE(scene1.rgb == paused1.rgb);
 }

@@ -173,3 +173,44 @@ TEST(Music, SecondStreamLoopsOverItsOwnLength) {
     std::filesystem::remove(shortPath);
     std::filesystem::remove(longPath);
 }
+
+// A seek is read at once, forward or back, and the music goes on from there; paused, the clock
+// stands, a seek moves it while it stands, and playing on goes on from where it stood. With a
+// sound device and on the silent clock alike.
+TEST(MusicSeek, PositionReadsTheTargetAtOnceAndGoesOnFromIt) {
+    std::string path = writeToneMp3(3.0);
+    for (const char* driver : {"dummy", "no-such-driver"}) {
+        SCOPED_TRACE(driver);
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        ASSERT_EQ(startMusic(path.c_str()), 1);
+        sleepMs(100);
+        audioSeek(2 * 176400);
+        EXPECT_EQ(musicPosition(), 2 * 176400);
+        sleepMs(200);
+        int32_t position = musicPosition();
+        EXPECT_GT(position, 2 * 176400 + 176400 / 10);
+        EXPECT_LT(position, 2 * 176400 + 176400 / 2);
+        audioSeek(176400 / 2);  // back
+        EXPECT_EQ(musicPosition(), 176400 / 2);
+        sleepMs(100);
+        EXPECT_GE(musicPosition(), 176400 / 2);
+        EXPECT_LT(musicPosition(), 176400);
+
+        audioSetPaused(1);
+        const int32_t stood = musicPosition();
+        sleepMs(200);
+        EXPECT_EQ(musicPosition(), stood);
+        audioSeek(176400);
+        EXPECT_EQ(musicPosition(), 176400);
+        sleepMs(100);
+        EXPECT_EQ(musicPosition(), 176400);
+        audioSetPaused(0);
+        sleepMs(150);
+        position = musicPosition();
+        EXPECT_GT(position, 176400);
+        EXPECT_LT(position, 176400 + 176400 * 2 / 5);
+        stopMusic();
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::filesystem::remove(path);
+}

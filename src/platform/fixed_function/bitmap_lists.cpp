@@ -75,7 +75,7 @@ void drawBitmap(const Bitmap& bitmap) {
     const float epsilon = 0.0001f;
     const float left = std::floor(raster.x + epsilon - bitmap.xOrigin);
     const float bottom = std::floor(raster.y + epsilon - bitmap.yOrigin);
-    if (bitmap.hasBits && !drawingSkipped()) {
+    if (bitmap.hasBits) {
         // The quad's corners in normalised device coordinates, the texels on the pixels.
         const GLint* viewport = state.viewport;
         auto ndcX = [&](float x) { return 2.0f * (x - viewport[0]) / viewport[2] - 1.0f; };

@@ -264,12 +264,4 @@ void glGetIntegerv(GLenum name, GLint* values);
 void glGetFloatv(GLenum name, GLfloat* values);
 GLenum glGetError();
 
-// ---- Beyond GL ----
-
-// While on, nothing reaches the frame (no clear, no drawing); every state change, texture
-// upload and matrix still happens. Frames whose effects on the demo's state matter, but whose
-// pictures nobody sees, run this way.
-void skipDrawing(bool skip);
-bool drawingSkipped();
-
 }  // namespace fixedgl

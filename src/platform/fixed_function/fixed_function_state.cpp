@@ -199,7 +199,6 @@ void glClear(GLbitfield buffers) {
     if (buffers & ~static_cast<GLbitfield>(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT))
         return recordError(GL_INVALID_VALUE);
     flushVertices();
-    if (drawingSkipped()) return;
     applyFragmentState();
     ::glClearColor(state.clearColour[0], state.clearColour[1], state.clearColour[2],
                    state.clearColour[3]);

@@ -25,8 +25,6 @@ GLenum beginMode = GL_TRIANGLES;
 Vertex corners[4];
 int cornerCount = 0;
 
-bool skipping = false;
-
 int cornersPerPrimitive(GLenum mode) {
     switch (mode) {
         case GL_LINES: return 2;
@@ -59,24 +57,15 @@ void emitPrimitive() {
 
 void flushVertices() {
     if (batchCount == 0) return;
-    if (!skipping) {
-        float modelview[16], projection[16];
-        currentMatrices(modelview, projection);
-        const GLuint texture = state.texture2D ? sampledTexture(state.boundTexture) : 0;
-        DrawCall call{batch,      batchCount, batchPrimitive,
-                      modelview,  projection, texture ? FRAGMENT_MODULATED : FRAGMENT_VERTEX_COLOUR,
-                      texture,    state.fog};
-        drawVertices(call);
-    }
+    float modelview[16], projection[16];
+    currentMatrices(modelview, projection);
+    const GLuint texture = state.texture2D ? sampledTexture(state.boundTexture) : 0;
+    DrawCall call{batch,      batchCount, batchPrimitive,
+                  modelview,  projection, texture ? FRAGMENT_MODULATED : FRAGMENT_VERTEX_COLOUR,
+                  texture,    state.fog};
+    drawVertices(call);
     batchCount = 0;
 }
-
-void skipDrawing(bool skip) {
-    flushVertices();
-    skipping = skip;
-}
-
-bool drawingSkipped() { return skipping; }
 
 void glBegin(GLenum mode) {
     if (insideBegin) return recordError(GL_INVALID_OPERATION);

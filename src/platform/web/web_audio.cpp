@@ -5,12 +5,10 @@
 // Module.music.unlock inside the click's (or key's) own handler, which resumes the audio
 // context, and the stream starts as soon as the context runs (or, when the browser refuses
 // sound, on a silent clock after one second, and the page says so). Until then the position is
-// 0. The position is what is being heard: the second of the music the stream last started
-// from, plus the context's time since then less the output latency, at 176 400 bytes per
-// second; the context's time moves in steps of its render quantum, so between steps it is
-// carried on by the page's millisecond clock (for at most 0.1 s), and it never goes back
-// except where the stream starts again. A pause stops the source and keeps its second; going
-// on, or a seek, starts a new source from a second of the buffer.
+// 0. The position is what is being heard: the context's time since the start, less the output
+// latency, at 176 400 bytes per second; the context's time moves in steps of its render
+// quantum, so between steps it is carried on by the page's millisecond clock (for at most
+// 0.1 s), and it never goes back except where the stream starts again.
 #include <emscripten/emscripten.h>
 
 #include "platform/platform.h"
@@ -25,42 +23,34 @@ EM_JS(int, webAudioAvailable, (), {
     return (typeof AudioContext === "function" || typeof webkitAudioContext === "function") ? 1 : 0;
 });
 
-// Makes the audio context once, with what plays the stream: from a given second, paused or not.
+// Makes the audio context once, and the click that lets it run.
 EM_JS(void, webAudioCreate, (), {
     if (Module.music) return;
     var Context = window.AudioContext || window.webkitAudioContext;
     var music = {
         context: null, path: "", buffer: null, failed: false, source: null, armed: false,
-        unlocked: false, loop: true, playing: false, paused: false, silent: false,
-        startOffset: 0, offset: 0, startTime: 0, startPerf: 0, contextTime: -1,
+        unlocked: false, loop: true,
+        playing: false, silent: false, startTime: 0, startPerf: 0, contextTime: -1,
         contextPerf: 0, lastBytes: 0
     };
     try { music.context = new Context(); } catch (e) { music.context = null; }
-    // Plays on from `offset` seconds of the music; the sound heard so far stops. While paused
-    // (or on the silent clock) nothing sounds, and the offset is where it will go on from.
-    music.runFrom = function(offset) {
-        if (music.source) { try { music.source.stop(); } catch (e) {} }
-        music.source = null;
-        music.offset = offset;
-        music.startPerf = performance.now();
-        music.contextTime = -1;
-        music.lastBytes = Math.floor(offset * 44100) * 4;
-        if (music.silent || music.paused) return;
-        var context = music.context;
-        var duration = music.buffer.duration;
-        var source = context.createBufferSource();
-        source.buffer = music.buffer;
-        source.loop = music.loop;
-        source.connect(context.destination);
-        source.start(0, music.loop && duration > 0 ? offset % duration : Math.min(offset, duration));
-        music.source = source;
-        music.startTime = context.currentTime;
-    };
     music.start = function() {
         if (!music.armed || !music.unlocked || music.playing || !music.buffer) return;
-        music.silent = !music.context || music.context.state !== "running";
+        var context = music.context;
+        music.silent = !context || context.state !== "running";
+        if (!music.silent) {
+            var source = context.createBufferSource();
+            source.buffer = music.buffer;
+            source.loop = music.loop;
+            source.connect(context.destination);
+            source.start();
+            music.source = source;
+            music.startTime = context.currentTime;
+        }
+        music.startPerf = performance.now();
+        music.contextTime = -1;
+        music.lastBytes = 0;
         music.playing = true;
-        music.runFrom(music.startOffset);
         if (music.silent && Module.page) Module.page.audioRefused();
     };
     // The viewer's Play lets the stream start: at once when the context runs, else when it
@@ -71,40 +61,28 @@ EM_JS(void, webAudioCreate, (), {
         if (music.context) music.context.resume().then(music.start, function() {});
         setTimeout(music.start, 1000);
     };
-    // Seconds of the music being heard (not yet wrapped at the end of a looping stream).
-    music.seconds = function() {
-        if (music.paused) return music.offset;
-        var now = performance.now();
-        var elapsed;
-        if (music.silent) {
-            elapsed = (now - music.startPerf) / 1000;
-        } else {
+    // A new source starts at the offset of `bytes`, and the clock is set so that the position
+    // reads it at once; paused, the position only stands there.
+    music.seekTo = function(bytes) {
+        if (!music.playing || !music.buffer) return;
+        var seconds = bytes / 176400;
+        music.lastBytes = bytes;
+        if (music.paused) { music.pausedBytes = bytes; return; }
+        if (music.source) { try { music.source.stop(); } catch (e) {} }
+        music.source = null;
+        if (!music.silent) {
             var context = music.context;
-            if (context.currentTime !== music.contextTime) {
-                music.contextTime = context.currentTime;
-                music.contextPerf = now;
-            }
+            var source = context.createBufferSource();
+            source.buffer = music.buffer;
+            source.loop = music.loop;
+            source.connect(context.destination);
+            source.start(0, seconds % music.buffer.duration);
+            music.source = source;
             var latency = context.outputLatency || context.baseLatency || 0;
-            elapsed = music.contextTime + Math.min((now - music.contextPerf) / 1000, 0.1) -
-                      music.startTime - latency;
+            music.startTime = context.currentTime - seconds - latency;
+            music.contextTime = -1;
         }
-        return music.offset + Math.max(0, elapsed);
-    };
-    music.pause = function(on) {
-        if (!music.playing || on === music.paused) return;
-        if (on) {
-            var seconds = music.seconds();
-            music.paused = true;
-            music.runFrom(seconds);
-        } else {
-            music.paused = false;
-            music.runFrom(music.offset);
-        }
-    };
-    // Before the stream starts, where it will start.
-    music.seek = function(seconds) {
-        if (music.playing) music.runFrom(seconds);
-        else music.startOffset = seconds;
+        music.startPerf = performance.now() - seconds * 1000;
     };
     Module.music = music;
 });
@@ -136,7 +114,21 @@ EM_JS(void, webAudioArm, (int loop), {
 EM_JS(int, webAudioPosition, (), {
     var music = Module.music;
     if (!music || !music.playing) return 0;
-    var seconds = music.seconds();
+    var now = performance.now();
+    var seconds;
+    if (music.silent) {
+        seconds = (now - music.startPerf) / 1000;
+    } else {
+        var context = music.context;
+        if (context.currentTime !== music.contextTime) {
+            music.contextTime = context.currentTime;
+            music.contextPerf = now;
+        }
+        var latency = context.outputLatency || context.baseLatency || 0;
+        seconds = music.contextTime + Math.min((now - music.contextPerf) / 1000, 0.1) -
+                  music.startTime - latency;
+    }
+    if (seconds < 0) seconds = 0;
     var duration = music.buffer.duration;
     if (music.loop && duration > 0) seconds = seconds % duration;
     var bytes = Math.floor(seconds * 44100) * 4;
@@ -147,9 +139,6 @@ EM_JS(int, webAudioPosition, (), {
     return bytes;
 });
 
-EM_JS(void, webAudioSeek, (double seconds), { if (Module.music) Module.music.seek(seconds); });
-EM_JS(void, webAudioPause, (int on), { if (Module.music) Module.music.pause(on !== 0); });
-
 EM_JS(void, webAudioStop, (), {
     var music = Module.music;
     if (!music) return;
@@ -159,8 +148,29 @@ EM_JS(void, webAudioStop, (), {
     music.unlocked = false;
     music.playing = false;
     music.paused = false;
-    music.startOffset = 0;
 });
+
+// Goes on from `bytes` (or, paused, stands there).
+EM_JS(void, webAudioSeek, (int bytes), {
+    if (Module.music) Module.music.seekTo(bytes);
+});
+
+EM_JS(void, webAudioSetPaused, (int pause, int bytes), {
+    var music = Module.music;
+    if (!music || !music.playing || (pause !== 0) === !!music.paused) return;
+    if (pause !== 0) {
+        music.pausedBytes = bytes;
+        music.paused = true;
+        if (music.source) { try { music.source.stop(); } catch (e) {} }
+        music.source = null;
+    } else {
+        music.paused = false;
+        music.seekTo(music.pausedBytes);
+    }
+});
+
+EM_JS(int, webAudioPaused, (), { return Module.music && Module.music.paused ? 1 : 0; });
+EM_JS(int, webAudioPausedBytes, (), { return Module.music ? Module.music.pausedBytes | 0 : 0; });
 
 EM_JS(int, webAudioPlaying, (), { return Module.music && Module.music.playing ? 1 : 0; });
 EM_JS(int, webAudioSilent, (), { return Module.music && Module.music.silent ? 1 : 0; });
@@ -195,8 +205,19 @@ void audioPlay(int loop) {
 
 int32_t audioPosition() {
     if (positionSource) return positionSource();
+    if (webAudioPaused()) return webAudioPausedBytes();
     return webAudioPosition();
 }
+
+void audioSeek(int32_t position) {
+    if (!positionSource) webAudioSeek(position < 0 ? 0 : position & ~3);
+}
+
+void audioSetPaused(int paused) {
+    if (!positionSource) webAudioSetPaused(paused, audioPosition());
+}
+
+int audioPaused() { return positionSource ? 0 : webAudioPaused(); }
 
 void audioFree() { webAudioStop(); }
 

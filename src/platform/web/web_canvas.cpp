@@ -49,6 +49,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* key, void*) {
     PlatformEvent event{};
     event.kind = type == EMSCRIPTEN_EVENT_KEYDOWN ? PLATFORM_KEY_DOWN : PLATFORM_KEY_UP;
     event.key = code;
+    event.repeat = key->repeat ? 1 : 0;
     platformPostEvent(event);
     return EM_FALSE;  // the browser keeps its own keys (F11, reload, ...)
 }
