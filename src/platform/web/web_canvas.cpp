@@ -120,7 +120,7 @@ void platformShowCursor(int visible) { setCanvasCursor(visible); }
 
 void platformSwapBuffers() {
     fixedgl::glFlush();
-    if (!webInFrameLoop() && !fixedgl::drawingSkipped()) emscripten_sleep(0);
+    if (!webInFrameLoop()) emscripten_sleep(0);
 }
 
 void platformCloseWindow() {}
