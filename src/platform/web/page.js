@@ -306,9 +306,10 @@
       shownSecond = second;
       var scene = sceneOf(position.ms);
       ui.time.textContent = clock(position.ms) + " / " + clock(schedule.endMs);
-      ui.sceneName.textContent = "scene " + (scene + 1) + " of " + schedule.starts.length;
+      // Scenes are counted from 0, as the window's position bar and the README count them.
+      ui.sceneName.textContent = "scene " + scene;
       ui.seek.setAttribute("aria-valuenow", String(second));
-      ui.seek.setAttribute("aria-valuetext", clock(position.ms) + ", scene " + (scene + 1));
+      ui.seek.setAttribute("aria-valuetext", clock(position.ms) + ", scene " + scene);
     }
   }
 
@@ -322,7 +323,7 @@
       var mark = document.createElement("div");
       mark.className = "mark";
       mark.style.left = (100 * start / schedule.endMs) + "%";
-      mark.title = "scene " + (index + 1) + ", " + clock(start);
+      mark.title = "scene " + index + ", " + clock(start);
       ui.seek.appendChild(mark);
     });
     ui.seek.setAttribute("aria-valuemax", String(Math.floor(schedule.endMs / 1000)));

@@ -2,8 +2,9 @@
 // puppeteer-core: the site is served from 127.0.0.1 by a small server of the test's own (which
 // can be told to lose a file), and each case loads the page as a viewer would.
 // Usage: node page_test.mjs SITE_DIR GROUP
-//   flow      load, first words, Play, the clock, pause, the slider, Escape, keys and a click
-//             while loading; the phone viewport with touch; sound refused
+//   flow      load, first words, a click while loading, the clock, Space, the slider with the
+//             pointer and its keys, the address while paused, Escape and Enter; a phone with
+//             touch, playing from #t=; a key while loading with sound refused
 //   messages  the file-system message, no JavaScript, bad addresses, times past the end, a
 //             failed download, no WebGL
 // Exits 0 when every case passed, 1 when one failed, 77 (skipped) when Chromium or
@@ -80,7 +81,7 @@ async function runCase(name, body) {
 }
 
 async function flowCases(browser, base) {
-  await runCase("a normal load: first words, progress, a click while loading, the clock, Escape, Enter", async () => {
+  await runCase("a normal load: first words, a click while loading, the clock, Space, the slider, the address, Escape, Enter", async () => {
     const tab = await openTab(browser, DESKTOP);
     await tab.goto(base + "index.html", { waitUntil: "domcontentloaded" });
     // The first words are painted within half a second of the page's HTML arriving.
@@ -103,6 +104,34 @@ async function flowCases(browser, base) {
     const later = await lastFrame(tab);
     expect(later.ms > first.ms + 500, `the clock stood: ${first.ms} then ${later.ms} ms`);
     expect(!later.paused, "the demo says it is paused");
+    // Space pauses: the clock stands, and the address shows where.
+    await tab.keyboard.press("Space");
+    await waitFor(tab, "Module.page.lastFrame.paused", 10000);
+    const paused = await lastFrame(tab);
+    await sleep(1000);
+    const stillPaused = await lastFrame(tab);
+    expect(stillPaused.paused && stillPaused.ms === paused.ms && stillPaused.at > paused.at,
+           `paused at ${paused.ms} ms, then ${JSON.stringify(stillPaused)}`);
+    const hash = await tab.evaluate(() => window.location.hash);
+    expect(Math.abs(Number(hash.replace("#t=", "")) * 1000 - paused.ms) < 1, `paused at ${paused.ms} ms, the address says ${hash}`);
+    // The slider: a click just after scene 4's mark goes there and stays paused; Page Down on
+    // the focused slider goes on to scene 5's start.
+    await tab.mouse.move(400, 300);
+    await waitFor(tab, visible("#bar:not(.hidden)"), 5000);
+    const marks = await tab.$$eval("#seek .mark", (elements) => elements.map((element) => element.getBoundingClientRect().toJSON()));
+    expect(marks.length === 9, `${marks.length} scene marks`);
+    await tab.mouse.click(marks[4].x + 4, marks[4].y + marks[4].height / 2);
+    await waitFor(tab, "Module.page.lastFrame.ms > 107800 && Module.page.lastFrame.ms < 112000", 10000);
+    expect((await lastFrame(tab)).paused, "the seek let the demo play on");
+    expect(await tab.evaluate(() => document.activeElement.id === "seek"), "the slider has no focus");
+    await tab.keyboard.press("PageDown");
+    await waitFor(tab, "Math.abs(Module.page.lastFrame.ms - 134000) < 100", 10000);
+    const slider = await tab.$eval("#seek", (element) => [element.getAttribute("role"), element.getAttribute("aria-valuenow"), element.getAttribute("aria-valuetext")]);
+    expect(slider[0] === "slider" && slider[1] === "134" && /2:14, scene 5/.test(slider[2]), "the slider says " + slider.join(", "));
+    // Space plays on from there.
+    await tab.keyboard.press("Space");
+    await waitFor(tab, "!Module.page.lastFrame.paused && Module.page.lastFrame.ms > 134500", 10000);
+    expect(await tab.evaluate(() => window.location.hash === ""), "the address keeps a time while playing");
     // Escape goes back to the Play button, which has the focus; Enter presses it.
     await tab.keyboard.press("Escape");
     await waitFor(tab, visible("#play"), 10000);
@@ -111,19 +140,24 @@ async function flowCases(browser, base) {
     await tab.keyboard.press("Enter");
     await waitFor(tab, `Module.page.lastFrame.at > ${before}`, 10000);
     expect(!(await tab.evaluate(visible("#play"))), "the Play button stayed after Enter");
+    expect((await lastFrame(tab)).ms < 5000, "Play after Escape does not start from the start");
     expect(tab.problems.length === 0, "the console shows: " + tab.problems.join("; "));
     await tab.close();
   });
 
-  await runCase("a phone: the Play button and the bar are large enough, a tap plays and shows the bar", async () => {
+  await runCase("a phone at #t=150: the Play button and the bar are large enough, a tap plays from there and shows the bar", async () => {
     const tab = await openTab(browser, PHONE);
-    await tab.goto(base + "index.html");
+    await tab.goto(base + "index.html#t=150");
     await waitFor(tab, visible("#play"));
+    const from = await tab.$eval("#ready-from", (element) => element.textContent);
+    expect(/2:30/.test(from), "the Play button does not say where it plays from: " + from);
     const button = await tab.$eval("#play", (element) => element.getBoundingClientRect().toJSON());
     const [font] = await smallestText(tab, "#play, #ready .small");
     expect(button.height >= 44 && font >= MIN_TEXT_PX, `Play is ${button.height} px tall with ${font} px text`);
     await tab.touchscreen.tap(button.x + button.width / 2, button.y + button.height / 2);
     await waitFor(tab, "Module.page.lastFrame !== null", 20000);
+    const first = await lastFrame(tab);
+    expect(first.ms >= 150000 && first.ms < 152000, `the first frame after Play is at ${first.ms} ms`);
     await sleep(3000);  // the bar hides when nothing happens
     expect(!(await tab.evaluate(visible("#bar:not(.hidden)"))), "the bar stays without input");
     await tab.touchscreen.tap(195, 300);
