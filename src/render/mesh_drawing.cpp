@@ -3,8 +3,9 @@
 // second scrolling texture added in a second pass, translucent, and a thin wire overlay of the
 // edges and mid-edge lines. Faces are kept or dropped whole against the near and far depths and
 // left to OpenGL to clip, and the sprite sets are drawn as quads facing the eye. A sprite wholly
-// off the screen is not sent, and a large one of a mostly black additive picture is sent as the
-// strips of it that are not black (ink_strips.h). Geometry goes in vertex arrays (vertex_batches.h).
+// off the screen is not sent, and a large one of a mostly black additive picture is drawn only
+// in the strips of it that are not black (ink_strips.h), each pixel exactly as the whole square
+// draws it. Geometry goes in vertex arrays (vertex_batches.h).
 // A corner whose vertex index lies outside its object drops its face: indices come from files.
 #include "render/mesh_drawing.h"
 
@@ -19,6 +20,7 @@
 #include "render/pass_probe.h"
 #include "render/render_globals.h"
 #include "render/vertex_batches.h"
+#include "shell/gl_window.h"
 
 namespace {
 
@@ -120,6 +122,7 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSett
     // The camera's projection: x / -z times this is the screen position, -1 to 1 (aspect 1).
     const double fov = camera->fov;
     const double focal = fov > 0.0 && fov < 1.5 ? 1.0 / std::tan(fov) : 0.0;
+    const PixelBox picture{pictureRect.x, pictureRect.y, pictureRect.width, pictureRect.height};
     for (int32_t k = 0; k < setCount; ++k) {
         SpriteSet* set = &scene->spriteSets[k];
         announceDrawPass(PASS_SPRITES, k);
@@ -130,10 +133,8 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSett
         glNormal3f(0.0f, 0.0f, 0.0f);
         // Only an additive slot adds nothing where its picture is black, and only without a fog
         // that tints black.
-        const InkStrips* strips =
-            set->slot && set->slot->translucency != 0.0f && !fogTintsBlack
-                ? inkStripsOf(set->slot->ink)
-                : nullptr;
+        const bool additive = set->slot && set->slot->translucency != 0.0f && !fogTintsBlack;
+        const InkStrips* strips = additive ? inkStripsOf(set->slot->ink) : nullptr;
         beginBatch(GL_QUADS, BATCH_TEXCOORD | BATCH_COLOUR);
         for (int32_t i = 0; i < count; ++i) {
             Sprite* sprite = &set->sprites[i];
@@ -145,8 +146,24 @@ void drawSpriteSets(Scene* scene, const SceneCamera* camera, const ScenePassSett
             const float s = sprite->halfSize;
             const double screenHeight = focal != 0.0 ? 2.0 * std::fabs(s) * focal / -z : 0.0;
             const Vec3& colour = sprite->colour;
-            emitInkSquare(strips, sprite->eyePosition.x, sprite->eyePosition.y, z, s,
-                          screenHeight, colour.x, colour.y, colour.z);
+            const Vec3& p = sprite->eyePosition;
+            if (!additive || !drawnApart(screenHeight)) {
+                emitInkSquare(p.x, p.y, z, s, colour.x, colour.y, colour.z);
+                continue;
+            }
+            // A large additive square: drawn alone, in its place among the others, and where
+            // its picture is mostly black only strip by strip.
+            endBatch();
+            const int rows = inkStripRows(strips, screenHeight);
+            if (rows > 1) {
+                drawInkStrips(strips, rows, p.x, p.y, z, s, focal, picture, colour.x, colour.y,
+                              colour.z);
+            } else {
+                beginBatch(GL_QUADS, BATCH_TEXCOORD | BATCH_COLOUR);
+                emitInkSquare(p.x, p.y, z, s, colour.x, colour.y, colour.z);
+                endBatch();
+            }
+            beginBatch(GL_QUADS, BATCH_TEXCOORD | BATCH_COLOUR);
         }
         endBatch();
     }
