@@ -81,12 +81,9 @@
   ];
 
   function showDemoMessage(caption, text) {
-    var advice = "Reload the page; if it happens again, build the site again with `scripts/web`.";
-    DEMO_ADVICE.some(function(rule) {
-      if (rule[0].test(text)) advice = rule[1];
-      return rule[0].test(text);
-    });
-    showMessage("error", caption + ": " + text, [advice]);
+    var rule = DEMO_ADVICE.find(function(candidate) { return candidate[0].test(text); });
+    showMessage("error", caption + ": " + text,
+                [rule ? rule[1] : "Reload the page; if it happens again, build the site again with `scripts/web`."]);
   }
 
   function fail(what, advice) {
@@ -104,6 +101,15 @@
     return /^[0-9]+(\.[0-9]+)?$/.test(text || "") ? Number(text) : NaN;
   }
 
+  // The text of a %-escaped value; a broken escape stays as it was written.
+  function decoded(text) {
+    try {
+      return decodeURIComponent(text);
+    } catch (e) {
+      return text;
+    }
+  }
+
   // The address's wishes, and a message for each value that cannot be used.
   function readAddress(hash) {
     var wishes = { atMs: -1, fps: 60, startSeconds: 0, problems: [] };
@@ -112,7 +118,7 @@
       if (!part) return;
       var equals = part.indexOf("=");
       var name = equals < 0 ? part : part.slice(0, equals);
-      var text = equals < 0 ? "" : decodeURIComponent(part.slice(equals + 1));
+      var text = equals < 0 ? "" : decoded(part.slice(equals + 1));
       var value = plainNumber(text);
       seen[name] = true;
       if (name === "at") {
@@ -144,7 +150,7 @@
   var address = readAddress(window.location.hash);
   var schedule = null;  // {starts: [ms...], endMs}
   var playWanted = false;
-  var position = { ms: 0, paused: false, scene: 0 };
+  var position = { ms: 0, paused: false };
   var commands = [];
   var shownSecond = -1;
 
@@ -241,6 +247,7 @@
     state = "playing";
     ui.ready.hidden = true;
     position.paused = false;
+    drawPauseButton();
     // The music may start only inside the viewer's click or key press: the audio platform
     // resumes its audio context here.
     if (Module.music && Module.music.unlock) Module.music.unlock();
@@ -290,9 +297,10 @@
     return Math.floor(seconds / 60) + ":" + (rest < 10 ? "0" : "") + rest;
   }
 
+  // The scene of a music time; a time on a scene's start still belongs to the scene before.
   function sceneOf(ms) {
     var scene = 0;
-    if (schedule) schedule.starts.forEach(function(start, index) { if (ms >= start) scene = index; });
+    if (schedule) schedule.starts.forEach(function(start, index) { if (ms > start) scene = index; });
     return scene;
   }
 
@@ -395,7 +403,8 @@
   ui.play.addEventListener("keydown", function(event) {
     if (event.key === " " || event.key === "Enter") event.stopPropagation();
   });
-  ui.play.addEventListener("click", play);
+  // A click anywhere on the Play screen plays, as a click on the button does.
+  ui.ready.addEventListener("click", play);
 
   // Space on a focused bar button is the window's Space (pause), not a click of the button.
   [ui.pause, ui.fullscreen].forEach(function(button) {
@@ -423,7 +432,6 @@
   window.addEventListener("pointermove", showBar);
   window.addEventListener("pointerdown", function(event) {
     if (state === "loading" || state === "starting") { play(); return; }
-    if (state === "ready" && event.target === ui.canvas) { play(); return; }
     showBar();
   });
   ui.bar.addEventListener("focusin", showBar);

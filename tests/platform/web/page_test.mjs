@@ -215,7 +215,8 @@ async function messageCases(browser, base, lostDataBase) {
     const tab = await openTab(browser, PHONE);
     for (const [hash, shown] of [["#at=-1", "#at=-1"], ["#at=abc", "#at=abc"], ["#at=1e309", "#at=1e309"],
                                  ["#at=", "#at= "], ["#at=5000&fps=0", "&fps=0"],
-                                 ["#at=5000&fps=100000", "&fps=100000"], ["#t=x", "#t=x"]]) {
+                                 ["#at=5000&fps=100000", "&fps=100000"], ["#t=x", "#t=x"],
+                                 ["#at=%E0%A4%A", "#at=%E0%A4%A"]]) {
       await tab.goto("about:blank");
       await tab.goto(base + "index.html" + hash, { waitUntil: "domcontentloaded" });
       await waitFor(tab, "document.querySelector('.message') !== null", 5000);
