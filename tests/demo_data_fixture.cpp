@@ -15,6 +15,7 @@
 #include "assets/texture_table.h"
 #include "test_pictures.h"
 #include "platform/platform.h"
+#include "scratch_folder.h"
 #include "shell/bitmap_font.h"
 
 const std::vector<FixtureColour> FIXTURE_COLOURS = {
@@ -142,13 +143,14 @@ bool writeText(const std::string& path, const std::string& text) {
     return std::fclose(file) == 0;
 }
 
+// The fixture's folders are named for it, so that removeDemoFixture removes nothing else.
+constexpr const char* FIXTURE_PREFIX = "qd-demo-fixture";
+
 }  // namespace
 
 std::string writeDemoFixture(const FixtureOptions& options) {
-    char pattern[] = "/tmp/qd-demo-fixture-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) return {};
-    const std::string folder = made;
+    const std::string folder = makeScratchFolder(FIXTURE_PREFIX).string();
+    if (folder.empty()) return {};
     std::filesystem::create_directories(folder + "/data");
 
     for (const std::string& name : FIXTURE_PICTURES) {
@@ -211,5 +213,10 @@ LoadRecord loadDemoFixture(const std::string& folder) {
 }
 
 void removeDemoFixture(const std::string& folder) {
-    if (folder.rfind("/tmp/qd-demo-fixture-", 0) == 0) std::filesystem::remove_all(folder);
+    // Only a folder this fixture made: named for it, directly in the temporary folder.
+    const std::filesystem::path path(folder);
+    std::error_code error;
+    if (path.filename().string().rfind(FIXTURE_PREFIX + std::string("-"), 0) == 0 &&
+        std::filesystem::equivalent(path.parent_path(), std::filesystem::temp_directory_path(), error))
+        std::filesystem::remove_all(path, error);
 }

@@ -6,7 +6,9 @@
 // tables and the audio and closes the window, which ends the process with exit code 0.
 #include "app/startup.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/asset_setup.h"
 #include "app/asset_tables.h"
@@ -67,6 +69,9 @@ int runDemo(int fullscreen) {
     static Playback playback;
     if (!startDemo(fullscreen ? CONTEXT_FULLSCREEN : CONTEXT_WINDOWED, WINDOW_FORMAT, &playback))
         return 1;
+    // For measuring and comparing: every frame drawn at one picture height.
+    if (const char* height = std::getenv("QUELLDRIFT_PICTURE_HEIGHT"))
+        playback.fixedPictureHeight = std::max(0, std::atoi(height));
     runPlayback(&playback);
     endPlayback(&playback);
     shutDownDemo();

@@ -69,6 +69,25 @@ void platformSwapBuffers();
 // Safe to call more than once, and registered to run at every process exit.
 void platformCloseWindow();
 
+// ---- Pictures drawn smaller than the window ----
+
+// Points drawing at an offscreen picture of width x height pixels, with as many samples per
+// pixel as the window has, made (or made again at a new size) as needed. 1 when drawing goes
+// there; 0 when the driver offers no framebuffer objects (drawing stays on the window).
+int platformBeginScaledPicture(int width, int height);
+// Resolves the offscreen picture, clears the whole window to black and draws the picture into
+// the window's rectangle (x, y, width, height from the bottom left) with linear filtering;
+// drawing goes to the window again.
+void platformEndScaledPicture(int x, int y, int width, int height);
+
+// ---- The frame log ----
+
+// Whether each frame shown is to be logged: QUELLDRIFT_FRAME_LOG=FILE in the environment of a
+// program with a window, "framelog=1" in the page's address.
+int platformFrameLogWanted();
+// One line of the log, written to the file (or the page's console) as it comes.
+void platformLogFrame(const char* line);
+
 // A GL context without a window: EGL surfaceless rendering into a width x height offscreen
 // framebuffer with colour and depth, current on return. `samples` above 1 asks for a
 // multisampled framebuffer (as many samples as the driver offers, up to that); a buffer swap

@@ -7,6 +7,7 @@
 // Tests may put a simulated display in place of the real one.
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +15,9 @@
 #include "platform/platform_internal.h"
 #if QD_FIXED_FUNCTION_LAYER
 #include "platform/fixed_function/fixed_function_gl.h"
+#else
+#include <GL/gl.h>
+#include <GL/glext.h>
 #endif
 
 namespace {
@@ -21,6 +25,7 @@ namespace {
 SDL_Window* window = nullptr;
 bool windowHasGl = false;
 SDL_GLContext glContext = nullptr;
+int pictureSamples = 1;  // asked for with the window
 SimulatedDisplay* simulated = nullptr;
 int simulatedSize[2] = {0, 0};
 bool simulatedContext = false;
@@ -151,8 +156,15 @@ int platformOpenWindow(const char* title, int width, int height, int fullscreen,
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
     else
         flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    // The pixel format is chosen with the window, so a display without multisampled formats
-    // refuses the window itself: it is then opened again without.
+    // The samples per pixel belong to the picture the frames are drawn into (scaled_picture.cpp),
+    // which the window shows: the window itself needs none, and a large window stays light.
+    // Over the fixed-function layer, which draws into the window itself, they belong to the
+    // window. Its pixel format is chosen with the window, so a display without multisampled
+    // formats refuses the window itself: it is then opened again without.
+    pictureSamples = samples > 1 ? samples : 1;
+#if !QD_FIXED_FUNCTION_LAYER
+    samples = 1;
+#endif
     if (samples > 1) {
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
         SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples);
@@ -223,6 +235,13 @@ void platformClientSize(int* width, int* height) {
 
 int platformSamples() {
     if (platformIsHeadless()) return headlessFramebufferSamples();
+#if !QD_FIXED_FUNCTION_LAYER
+    // The picture's, as many as asked for and the driver draws.
+    if (!glContext) return 1;
+    GLint most = 1;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    return std::max(1, std::min(pictureSamples, static_cast<int>(most)));
+#endif
     int buffers = 0, samples = 0;
     if (!glContext || SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers) != 0 ||
         SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples) != 0)

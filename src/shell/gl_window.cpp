@@ -28,6 +28,10 @@ PictureRect pictureRect = {0, 0, 640, 480};
 namespace {
 
 constexpr int MAX_MODES_EXAMINED = 4999;
+// The window's size and picture while a frame is drawn into a smaller picture.
+bool drawingScaled = false;
+int scaledWindowWidth = 0;
+int scaledWindowHeight = 0;
 // Picture height at which lines are one pixel wide.
 constexpr float LINE_WIDTH_HEIGHT = 480.0f;
 constexpr int KEY_RETURN = 13;
@@ -144,6 +148,12 @@ void windowProc(const PlatformEvent& event) {
                 keyDown[event.key] = 0;
             break;
         case PLATFORM_RESIZED:
+            if (drawingScaled) {
+                // The window's new size takes effect when the picture is shown.
+                scaledWindowWidth = event.width;
+                scaledWindowHeight = event.height;
+                break;
+            }
             resizeViewport(event.width, event.height);
             break;
         case PLATFORM_CLOSE_REQUESTED:
@@ -214,6 +224,30 @@ void clearFrame() {
     }
     glScissor(r.x, r.y, r.width, r.height);
     glEnable(GL_SCISSOR_TEST);
+}
+
+int beginFramePicture(int height) {
+    if (drawingScaled) presentFramePicture();
+    const PictureRect window = pictureRect;
+    if (height <= 0 || height > window.height) height = window.height;
+    // The rectangle's own size, or a smaller 4:3 one.
+    const int width = height == window.height
+                          ? window.width
+                          : static_cast<int>((static_cast<int64_t>(height) * 4 + 1) / 3);
+    if (!platformBeginScaledPicture(width, height)) return window.height;
+    drawingScaled = true;
+    scaledWindowWidth = windowWidth;
+    scaledWindowHeight = windowHeight;
+    resizeViewport(width, height);
+    return height;
+}
+
+void presentFramePicture() {
+    if (!drawingScaled) return;
+    drawingScaled = false;
+    resizeViewport(scaledWindowWidth, scaledWindowHeight);
+    const PictureRect& r = pictureRect;
+    platformEndScaledPicture(r.x, r.y, r.width, r.height);
 }
 
 int extensionListHas(const char* extensions, const char* name) {

@@ -6,6 +6,7 @@
 #include "timeline/playback.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "math/math3d.h"
 #include "platform/platform.h"
@@ -65,6 +66,28 @@ void applyControlKeys(Playback* playback) {
     if (steps > 0) stepPlayback(playback, steps);
 }
 
+// After a frame is shown: the picture size for the next one follows its interval, and the
+// frame log gets its line (music ms, frame ms, the picture's width and height).
+void followFrame(Playback* playback, int32_t position, int drawnHeight) {
+    const uint64_t now = platformMilliseconds();
+    const double interval =
+        playback->lastFrameAt ? static_cast<double>(now - playback->lastFrameAt) : 0.0;
+    int windowWidth = 0, windowHeight = 0;
+    platformClientSize(&windowWidth, &windowHeight);
+    const int windowPicture = pictureRectFor(windowWidth, windowHeight).height;
+    if (playback->fixedPictureHeight > 0)
+        playback->pictureHeight = playback->fixedPictureHeight;
+    else if (playback->lastFrameAt)
+        playback->pictureHeight = followFrameTime(&playback->sizer, interval, now, windowPicture);
+    playback->lastFrameAt = now;
+    if (!platformFrameLogWanted()) return;
+    const int drawnWidth = static_cast<int>((static_cast<int64_t>(drawnHeight) * 4 + 1) / 3);
+    char line[96];
+    std::snprintf(line, sizeof line, "%.1f %.1f %d %d", msOfPosition(position), interval,
+                  drawnWidth, drawnHeight);
+    platformLogFrame(line);
+}
+
 }  // namespace
 
 int preparePlayback(Playback* playback) {
@@ -102,13 +125,17 @@ int playbackFrame(Playback* playback) {
     } else {
         position = musicPosition();
     }
+    const int drawnHeight = beginFramePicture(
+        playback->fixedPictureHeight > 0 ? playback->fixedPictureHeight : playback->pictureHeight);
     const int scene = runTimelineFrame(&playback->timeline, position, FRAME_DRAWN);
+    presentFramePicture();
     if (playback->showsBar && positionBarShows(playback)) {
         const PositionBar bar{msOfPosition(position), std::clamp(scene, 0, SCENE_COUNT_PLAYED - 1),
                               SCENE_START_MS, SCENE_COUNT_PLAYED, PLAYBACK_END_MS};
         drawPositionBar(bar);
     }
     platformSwapBuffers();
+    followFrame(playback, position, drawnHeight);
     if (keyDown[KEY_ESCAPE] == 1) return 0;
     return scene < SCENE_COUNT_PLAYED ? 1 : 0;
 }

@@ -1,11 +1,14 @@
 // Playing the demo like a video: pause, seek and step, with a position bar along the bottom of
 // the picture that shows while paused and for a moment after every control. Every seek shows
 // what a viewer who had played through at SEEK_FPS would see at that moment, and the music goes
-// on from there. A viewer who presses nothing sees the demo as it always played.
+// on from there. A viewer who presses nothing sees the demo as it always played. The picture is
+// drawn at a size that follows the frame time (shell/picture_size.h), and scaled up to the
+// window; the bar is drawn over it at the window's own resolution.
 #pragma once
 
 #include <cstdint>
 
+#include "shell/picture_size.h"
 #include "timeline/demo_state.h"
 #include "timeline/main_loop.h"
 #include "timeline/seeking.h"
@@ -37,6 +40,10 @@ struct Playback {
     SavedDemoState pausedState;  // the state before that frame, put back for every redraw
     uint64_t barUntil;           // wall-clock milliseconds until which the bar shows
     int showsBar;                // 0 where the page shows controls of its own
+    PictureSizer sizer;          // the picture's size, following the frame time
+    int pictureHeight;           // the height the next frame is drawn at (0: the window's)
+    int fixedPictureHeight;      // not 0: every frame at this height, whatever its time
+    uint64_t lastFrameAt;        // wall-clock milliseconds of the last frame shown, or 0
 };
 
 // Makes seeking ready once the demo is loaded, before the music starts: the state before the

@@ -12,18 +12,21 @@
 #include "gl_test_context.h"
 #include "app/startup.h"
 #include "platform/platform.h"
+#include "scratch_folder.h"
 #include "shell/gl_window.h"
 
 namespace {
 
 std::vector<std::string> messages;
 
+// A scratch folder as the working directory while it lives.
 struct InFolder {
-    explicit InFolder(const std::filesystem::path& folder) : previous(std::filesystem::current_path()) {
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
+    explicit InFolder(const std::string& prefix)
+        : folder(prefix), previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder.path);
     }
     ~InFolder() { std::filesystem::current_path(previous); }
+    ScratchFolder folder;
     std::filesystem::path previous;
 };
 
@@ -31,7 +34,7 @@ struct InFolder {
 
 TEST(StartUp, WithAnEmptyDataFolderReportsPicturesThenTheMissingSceneThenStops) {
     GlTestContext::ensure();
-    InFolder folder(std::filesystem::temp_directory_path() / "quelldrift-empty-start");
+    InFolder folder("quelldrift-empty-start");
     std::filesystem::create_directories("data");
     messages.clear();
     setMessageSink([](const char* caption, const char* text) {
@@ -57,7 +60,7 @@ SimulatedDisplay* display = nullptr;
 // the display ran in the switched mode); start-up stops and the display mode is given back.
 TEST(StartUp, WindowModeAndContextFailuresShowTheirMessagesAndGiveTheDisplayBack) {
     GlTestContext::ensure();
-    InFolder folder(std::filesystem::temp_directory_path() / "quelldrift-simulated-start");
+    InFolder folder("quelldrift-simulated-start");
     std::filesystem::create_directories("data");
     const DisplayMode modes[] = {{800, 600, 32, 60}, {640, 480, 32, 60}};
     const std::string cannotInit = "cannot init opengl-window";

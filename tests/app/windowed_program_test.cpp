@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 namespace fs = std::filesystem;
@@ -23,7 +25,7 @@ namespace {
 const char* const SESSION_SCRIPT = R"SH(
 openbox --startup "touch wm-ready" >/dev/null 2>&1 &
 for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
-SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 90 "$1" >demo.log 2>&1 &
+SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 200 "$1" >demo.log 2>&1 &
 demo=$!
 for i in $(seq 1 300); do
   window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
@@ -40,9 +42,10 @@ is() {
   digits=$(grab -vf "crop=1:1:$2:$3" -f rawvideo -pix_fmt rgb24 - | od -An -tu1 | tr -d ' 0\n')
   if [ "$1" = lit ]; then [ -n "$digits" ]; else [ -z "$digits" ]; fi
 }
-# wait_until "lit|dark X Y" ...: until every condition holds (30 s at most).
+# wait_until "lit|dark X Y" ...: until every condition holds (60 s at most: a sanitizer build
+# on a busy machine takes long to load and to make seeking ready).
 wait_until() {
-  for i in $(seq 1 120); do
+  for i in $(seq 1 240); do
     held=yes
     for condition in "$@"; do is $condition || held=no; done
     [ $held = yes ] && return
@@ -71,7 +74,7 @@ echo "demo exit $?"
 const char* const KEYS_SCRIPT = R"SH(
 openbox --startup "touch wm-ready" >/dev/null 2>&1 &
 for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
-SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 90 "$1" >demo.log 2>&1 &
+SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 200 "$1" >demo.log 2>&1 &
 demo=$!
 for i in $(seq 1 300); do
   window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
@@ -83,7 +86,7 @@ grab() {
   ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
     -i "$DISPLAY" -frames:v 1 "$1"
 }
-for i in $(seq 1 120); do
+for i in $(seq 1 240); do
   grab probe.png
   [ "$(convert probe.png -crop 1x1+320+240 -format '%[fx:int(255*(r+g+b))]' info:)" != 0 ] && break
   sleep 0.25
@@ -98,6 +101,41 @@ grab paused-2.png
 xdotool key --window "$window" Next
 sleep 1
 grab scene-1.png
+xdotool keydown --window "$window" Escape
+wait "$demo"
+echo "demo exit $?"
+)SH";
+
+// The picture at one moment, paused: Space, then 10 s into scene 2 (Page Down twice, Right
+// twice), drawn at the picture height QUELLDRIFT_PICTURE_HEIGHT gives ($2).
+const char* const PICTURE_HEIGHT_SCRIPT = R"SH(
+openbox --startup "touch wm-ready" >/dev/null 2>&1 &
+for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
+SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 QUELLDRIFT_PICTURE_HEIGHT=$2 \
+  timeout -k 5 200 "$1" >demo.log 2>&1 &
+demo=$!
+for i in $(seq 1 300); do
+  window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "the window never appeared"; exit 3; }
+grab() {
+  ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
+    -i "$DISPLAY" -frames:v 1 "$1"
+}
+for i in $(seq 1 240); do
+  grab probe.png
+  [ "$(convert probe.png -crop 1x1+320+240 -format '%[fx:int(255*(r+g+b))]' info:)" != 0 ] && break
+  sleep 0.25
+done
+xdotool key --window "$window" space
+sleep 0.5
+xdotool key --window "$window" Next Next
+sleep 1
+xdotool key --window "$window" Right Right
+sleep 3
+grab "picture-$2.png"
 xdotool keydown --window "$window" Escape
 wait "$demo"
 echo "demo exit $?"
@@ -157,25 +195,17 @@ testing::AssertionResult pictureBetweenBars(const fs::path& root, const std::str
 
 TEST(WindowedProgram, PictureStaysCentredAtFourToThreeThroughResizeAndDesktopFullscreen) {
     ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
-    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg"})
-        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    SKIP_WITHOUT_PROGRAMS("xvfb-run", "xdotool", "openbox", "ffmpeg");
     ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
         << "the build made no data set";
 
-    char pattern[] = "/tmp/windowed-run-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    struct RemovedAtEnd {
-        fs::path folder;
-        ~RemovedAtEnd() {
-            std::error_code error;
-            fs::remove_all(folder, error);
-        }
-    } removed{root};
+    const ScratchFolder scratch("windowed-run");
+    ASSERT_FALSE(scratch.path.empty());
+    const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     std::ofstream(root / "session.sh") << SESSION_SCRIPT;
 
-    ProgramRun run = runIn(root, "timeout -k 5 150 xvfb-run -a -s '-screen 0 1280x1024x24' "
+    ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
                                  "sh session.sh " + quoted(WINDOWED_PROGRAM));
     SCOPED_TRACE(run.out + run.err + slurp(root / "demo.log"));
     EXPECT_NE(run.out.find("demo exit 0"), std::string::npos);
@@ -202,25 +232,17 @@ int positionBarRow(const PngPicture& grab) {
 
 TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene) {
     ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
-    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg", "convert"})
-        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    SKIP_WITHOUT_PROGRAMS("xvfb-run", "xdotool", "openbox", "ffmpeg", "convert");
     ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
         << "the build made no data set";
 
-    char pattern[] = "/tmp/windowed-keys-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
-    struct RemovedAtEnd {
-        fs::path folder;
-        ~RemovedAtEnd() {
-            std::error_code error;
-            fs::remove_all(folder, error);
-        }
-    } removed{root};
+    const ScratchFolder scratch("windowed-keys");
+    ASSERT_FALSE(scratch.path.empty());
+    const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     std::ofstream(root / "session.sh") << KEYS_SCRIPT;
 
-    ProgramRun run = runIn(root, "timeout -k 5 150 xvfb-run -a -s '-screen 0 1280x1024x24' "
+    ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
                                  "sh session.sh " + quoted(WINDOWED_PROGRAM));
     SCOPED_TRACE(run.out + run.err + slurp(root / "demo.log"));
     EXPECT_NE(run.out.find("demo exit 0"), std::string::npos);
@@ -241,4 +263,45 @@ TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene
     EXPECT_GT(scene1.at(45, row)[0], 200);
     EXPECT_LT(scene1.at(80, row)[0], 150);
     EXPECT_FALSE(scene1.rgb == paused1.rgb);
+}
+
+// The same moment drawn at the window's 480 rows and at 240 scaled up: the same picture, only
+// softer (the mean difference is small), and the bar over it at the window's own resolution.
+TEST(WindowedProgram, PictureDrawnSmallerAndScaledUpIsTheSamePictureOnlySofter) {
+    ASSERT_TRUE(WINDOWED_PROGRAM && fs::exists(WINDOWED_PROGRAM)) << "demo-windowed is not built";
+    for (const char* tool : {"xvfb-run", "xdotool", "openbox", "ffmpeg", "convert"})
+        ASSERT_TRUE(programOnPath(tool)) << tool << " is not installed (scripts/setup installs it)";
+    ASSERT_TRUE(DATA_SET_DIR && fs::exists(fs::path(DATA_SET_DIR) / "complete"))
+        << "the build made no data set";
+    char pattern[] = "/tmp/windowed-scaled-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    struct RemovedAtEnd {
+        fs::path folder;
+        ~RemovedAtEnd() {
+            std::error_code error;
+            fs::remove_all(folder, error);
+        }
+    } removed{root};
+    fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
+    std::ofstream(root / "session.sh") << PICTURE_HEIGHT_SCRIPT;
+    for (const char* height : {"480", "240"}) {
+        ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
+                                     "sh session.sh " + quoted(WINDOWED_PROGRAM) + " " + height);
+        SCOPED_TRACE(run.out + run.err + slurp(root / "demo.log"));
+        EXPECT_NE(run.out.find("demo exit 0"), std::string::npos);
+    }
+    const PngPicture full = readPng(root / "picture-480.png");
+    const PngPicture scaled = readPng(root / "picture-240.png");
+    ASSERT_TRUE(full.ok && scaled.ok);
+    ASSERT_EQ(full.rgb.size(), scaled.rgb.size());
+    double difference = 0;
+    for (size_t i = 0; i < full.rgb.size(); ++i) difference += std::abs(full.rgb[i] - scaled.rgb[i]);
+    const double mean = difference / full.rgb.size();
+    EXPECT_GT(full.brightness(), static_cast<long long>(full.rgb.size()) * 20);  // lit, not black
+    EXPECT_LT(mean, 0.02 * 255) << "mean difference " << mean;
+    EXPECT_GT(mean, 0.0);  // drawn at another size indeed
+    const int row = positionBarRow(scaled);
+    EXPECT_GE(row, 0);
+    EXPECT_EQ(row, positionBarRow(full));
 }

@@ -11,17 +11,15 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "scratch_folder.h"
 #include "test_pictures.h"
 
 namespace assetFixtures {
 
-// A directory of its own for this test process, made on first use.
+// A directory of its own for this test process, made on first use and removed at its exit.
 inline const std::string& scratchDir() {
-    static std::string dir = [] {
-        char pattern[] = "/tmp/qd-assets-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
+    static ScratchFolder folder("qd-assets");
+    static const std::string dir = folder.path.string();
     return dir;
 }
 

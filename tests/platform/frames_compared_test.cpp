@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 namespace fs = std::filesystem;
@@ -98,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(EachScene, LayerFrames, ::testing::Range(0, 9), sceneNa
 
 #ifdef QD_WEB_SITE
 TEST(FrameCaptures, WebPage) {
+    SKIP_WITHOUT_PROGRAMS("chromium", "python3");
     ASSERT_TRUE(fs::exists(fs::path(QD_WEB_SITE) / "quelldrift.wasm"))
         << "no web page in " << QD_WEB_SITE << " (scripts/web builds it)";
     const fs::path out = framesFolder("page");

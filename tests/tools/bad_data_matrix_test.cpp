@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "test_pictures.h"
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 extern char** environ;
@@ -260,9 +261,8 @@ protected:
 
     void SetUp() override {
         if (!unusable.empty()) FAIL() << unusable;
-        char pattern[] = "/tmp/bad-data-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
+        root = makeScratchFolder("bad-data");
+        ASSERT_FALSE(root.empty());
     }
 
     void TearDown() override {
@@ -649,7 +649,7 @@ TEST_F(BadDataMatrix, LargePicturesInEverySlotCostNoMoreThanTheirLimit) {
 // The clock counts 44100 Hz stereo bytes: music at another rate is refused, and mono music is
 // played on both channels.
 TEST_F(BadDataMatrix, MusicAtAnotherRateIsRefusedNamingItsRateAndMonoMusicPlays) {
-    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+    SKIP_WITHOUT_PROGRAMS("ffmpeg");
     const auto reencode = [&](const std::string& options) {
         return [&, options](const fs::path& data) {
             const std::string line = "ffmpeg -loglevel error -i " + quoted(data / "5tfina.mp3") +
@@ -670,7 +670,7 @@ class InterruptedCapture : public BadDataMatrix {
 protected:
     void SetUp() override {
         BadDataMatrix::SetUp();
-        if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+        SKIP_WITHOUT_PROGRAMS("ffmpeg");
         freshCopy();
         fs::create_directories(root / "out");
     }

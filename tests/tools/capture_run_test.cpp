@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 namespace fs = std::filesystem;
@@ -67,8 +68,7 @@ protected:
             unusable = "the build made no data set to capture";
             return;
         }
-        char pattern[] = "/tmp/capture-run-XXXXXX";
-        root = mkdtemp(pattern);
+        root = makeScratchFolder("capture-run");
         fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
     }
 
@@ -186,8 +186,7 @@ TEST_F(CaptureRun, StartUpFailuresGiveTheDemoMessagesAndExitCodeOne) {
 }
 
 TEST_F(CaptureRun, VideoHoldsSixFortyByFourEightyFramesAndStereoMusic) {
-    if (!programOnPath("ffmpeg") || !programOnPath("ffprobe"))
-        GTEST_SKIP() << "ffmpeg and ffprobe are not installed; the video output cannot be checked";
+    SKIP_WITHOUT_PROGRAMS("ffmpeg", "ffprobe");
     fs::path folder = fresh("video");
     fs::create_directories(folder);
     ProgramRun run = capture("--fps 10 --to 1000 --video video/short.mp4");
@@ -224,7 +223,7 @@ TEST_F(CaptureRun, InstalledProgramFindsTheInstalledDataFromAnEmptyFolder) {
                              "share/quelldrift/data/flare.cfg", "share/quelldrift/data/5tfina.mp3"})
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     const std::string program = (prefix / "bin/demo-windowed").string();
-    EXPECT_NE(slurp(prefix / "share/applications/quelldrift.desktop").find("Exec=\"" + program),
+    EXPECT_NE(slurp(prefix / "share/applications/org.quelldrift.demo.desktop").find("Exec=\"" + program),
               std::string::npos);
 
     const fs::path empty = fresh("empty-folder");

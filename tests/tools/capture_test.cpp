@@ -14,6 +14,7 @@
 #include "frame_timings.h"
 #include "png_writer.h"
 #include "progress_report.h"
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 #include "wav_writer.h"
 
@@ -50,10 +51,7 @@ std::vector<PlannedFrame> plan(const CaptureOptions& options) {
     return frames;
 }
 
-std::string tempFolder() {
-    char pattern[] = "/tmp/capture-test-XXXXXX";
-    return mkdtemp(pattern);
-}
+std::string tempFolder() { return makeScratchFolder("capture-test").string(); }
 
 std::vector<uint8_t> readFile(const std::string& path) {
     std::vector<uint8_t> bytes;

@@ -9,14 +9,14 @@
 #include <sstream>
 #include <string>
 
+#include "scratch_folder.h"
 #include "tools/tool_programs.h"
 
 namespace fs = std::filesystem;
 
 TEST(IncludeCheck, NamesEveryIncludeThatClimbsOrReachesThePlatformLibraries) {
-    char pattern[] = "/tmp/include-check-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path tree = pattern;
+    const fs::path tree = makeScratchFolder("include-check");
+    ASSERT_FALSE(tree.empty());
     const auto write = [&tree](const std::string& name, const std::string& text) {
         fs::create_directories((tree / name).parent_path());
         std::ofstream(tree / name) << text;

@@ -39,6 +39,7 @@
 #include "music.h"
 #include "platform/platform.h"
 #include "scene_authoring.h"
+#include "scratch_folder.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
 #include "tools/tool_programs.h"
@@ -52,13 +53,7 @@ std::vector<uint8_t> readBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string makeTempDir(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back(0);
-    const char* made = mkdtemp(buffer.data());
-    return made ? made : "";
-}
+std::string makeTempDir(const char* prefix) { return makeScratchFolder(prefix).string(); }
 
 // The set the build made with the make-data program, read and never written by the suite.
 class MakeDataTest : public ::testing::Test {

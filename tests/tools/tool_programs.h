@@ -34,8 +34,13 @@ inline const char* const DATA_SET_DIR = QD_DATA_SET_DIR;
 inline const char* const DATA_SET_DIR = nullptr;
 #endif
 
-// The text in single quotes, for paths without quotes of their own (temporary folders).
-inline std::string quoted(const std::string& text) { return "'" + text + "'"; }
+// The text in single quotes for a shell command line; a quote in it is closed, escaped and
+// opened again, so any temporary folder's name passes whole.
+inline std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
 
 struct ProgramRun {
     int exitCode = -1;

@@ -17,5 +17,9 @@ int main(int argc, char** argv) {
         std::fputs(captureUsage(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs(captureVersion(), stdout);
+        return 0;
+    }
     return runCapture(options);
 }

@@ -37,6 +37,7 @@ struct CaptureOptions {
     int bench;                  // 1: write nothing, print timings
     int coverage;               // 1: write nothing, print the pixels each drawing pass covers
     int help;                   // 1: print the usage and stop
+    int version;                // 1: print the version and stop
 };
 
 // Reads argv[1..argc-1] into `out`. 1 on success; 0 with a one-line message in `error`.
@@ -47,3 +48,5 @@ int parseCaptureOptions(int argc, const char* const* argv, CaptureOptions* out, 
 int parseMusicTime(const char* text, int64_t* micros);
 // The usage text printed for --help and after an error.
 const char* captureUsage();
+// The line printed for --version: the program's name and the project's version.
+const char* captureVersion();

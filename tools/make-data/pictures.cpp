@@ -14,12 +14,13 @@
 #include "canvas.h"
 #include "data_file_path.h"
 #include "data_set.h"
+#include "font_lookup.h"
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-const std::string BOLD_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-const std::string SERIF_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
+// The faces' files, found through fontconfig when the pictures are written.
+std::string BOLD_FONT, SERIF_FONT;
 
 double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
 double mix(double a, double b, double t) { return a + (b - a) * t; }
@@ -844,8 +845,9 @@ std::vector<std::string> pictureNames() {
 }
 
 int writePictures(const std::string& dir, int scale) {
+    if (!findTextFonts(&BOLD_FONT, &SERIF_FONT)) return 0;
     if (measureTextLine(BOLD_FONT, 20, "x") < 0 || measureTextLine(SERIF_FONT, 20, "x") < 0) {
-        std::fprintf(stderr, "make-data: missing font %s (package fonts-dejavu-core)\n", BOLD_FONT.c_str());
+        std::fprintf(stderr, "make-data: FreeType cannot read %s or %s\n", BOLD_FONT.c_str(), SERIF_FONT.c_str());
         return 0;
     }
     // The set-up's tables say which pictures to write; the painters only say how each looks.

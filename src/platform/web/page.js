@@ -354,13 +354,18 @@
 
   var addressSeconds = null;
 
-  // Shows #t=SECONDS in the address (null: no time), without a new history entry.
+  // Shows #t=SECONDS in the address (null: no time), without a new history entry; the
+  // address's other parts stay.
   function setAddressTime(seconds) {
     if (seconds === addressSeconds || address.atMs >= 0) return;
     addressSeconds = seconds;
-    var base = window.location.pathname + window.location.search;
-    var text = seconds === null ? "" : "#t=" + String(Number(seconds.toFixed(3)));
-    if (window.location.hash !== text) history.replaceState(null, "", base + text);
+    var parts = window.location.hash.replace(/^#/, "").split("&").filter(function(part) {
+      return part && !/^t(=|$)/.test(part);
+    });
+    if (seconds !== null) parts.unshift("t=" + String(Number(seconds.toFixed(3))));
+    var text = parts.length ? "#" + parts.join("&") : "";
+    if (window.location.hash !== text)
+      history.replaceState(null, "", window.location.pathname + window.location.search + text);
   }
 
   // ---- Full screen ----

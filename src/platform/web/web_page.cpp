@@ -50,6 +50,15 @@ EM_JS(int, pageTakeCommand, (double* ms), {
     return command.kind === "seek" ? 1 : 0;
 });
 
+// Whether the address asks for the frame log: "framelog=1" after the "#" or the "?".
+EM_JS(int, frameLogAsked, (), {
+    var parts = (window.location.hash.replace(/^#/, "") + "&" +
+                 window.location.search.replace(/^\?/, "")).split("&");
+    return parts.indexOf("framelog=1") >= 0 ? 1 : 0;
+});
+
+EM_JS(void, logFrameToConsole, (const char* line), { console.log(UTF8ToString(line)); });
+
 bool inFrame = false;
 
 void runFrame() {
@@ -102,3 +111,7 @@ int webTakeCommand(WebCommand* out) {
 }
 
 int webInFrameLoop() { return inFrame ? 1 : 0; }
+
+int platformFrameLogWanted() { return frameLogAsked(); }
+
+void platformLogFrame(const char* line) { logFrameToConsole(line); }
