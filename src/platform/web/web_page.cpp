@@ -53,7 +53,7 @@ EM_JS(int, pageTakeCommand, (double* ms), {
 // Whether the address asks for the frame log: "framelog=1" after the "#" or the "?".
 EM_JS(int, frameLogAsked, (), {
     var parts = (window.location.hash.replace(/^#/, "") + "&" +
-                 window.location.search.replace(/^\?/, "")).split("&");
+                 window.location.search.replace(/^[?]/, "")).split("&");
     return parts.indexOf("framelog=1") >= 0 ? 1 : 0;
 });
 
