@@ -55,6 +55,12 @@ double tiledFractalNoise(double x, double y, int period, int octaves, uint32_t s
     return sum / total;
 }
 
+double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double mix(double a, double b, double t) { return a + (b - a) * t; }
+Colour mixColour(Colour a, Colour b, double t) {
+    return {float(mix(a.r, b.r, t)), float(mix(a.g, b.g, t)), float(mix(a.b, b.b, t))};
+}
+
 Canvas makeCanvas(int width, int height) {
     Canvas canvas;
     canvas.width = width;
@@ -65,6 +71,13 @@ Canvas makeCanvas(int width, int height) {
 
 float* pixelAt(Canvas* canvas, int x, int y) {
     return &canvas->pixels[(size_t(y) * size_t(canvas->width) + size_t(x)) * 3];
+}
+
+void setPixel(Canvas* canvas, int x, int y, Colour colour) {
+    float* p = pixelAt(canvas, x, y);
+    p[0] = colour.r;
+    p[1] = colour.g;
+    p[2] = colour.b;
 }
 
 void fillCanvas(Canvas* canvas, Colour colour) {
@@ -87,6 +100,25 @@ void addGlow(Canvas* canvas, double cx, double cy, double radius, Colour colour,
             p[0] += colour.r * k;
             p[1] += colour.g * k;
             p[2] += colour.b * k;
+        }
+    }
+}
+
+void addShaft(Canvas* canvas, double x, double y, double angle, double length, double halfWidth, double spread,
+              Colour colour) {
+    const double ax = std::sin(angle), ay = std::cos(angle);
+    for (int py = 0; py < canvas->height; ++py) {
+        for (int px = 0; px < canvas->width; ++px) {
+            double dx = px + 0.5 - x, dy = py + 0.5 - y;
+            double along = dx * ax + dy * ay, across = dx * ay - dy * ax;
+            if (along <= 0 || along >= length) continue;
+            double w = halfWidth + spread * along;
+            double k = std::exp(-across * across / (w * w)) * std::pow(1.0 - along / length, 1.5) * std::min(1.0, along / (w * 2));
+            if (k < 1e-4) continue;
+            float* p = pixelAt(canvas, px, py);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
         }
     }
 }

@@ -11,6 +11,7 @@
 
 #include "assets/slot_loads.h"
 #include "assets/texture_table.h"
+#include "backdrops.h"
 #include "canvas.h"
 #include "data_file_path.h"
 #include "data_set.h"
@@ -21,17 +22,6 @@ constexpr double PI = 3.14159265358979323846;
 const std::string BOLD_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 const std::string SERIF_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
-double mix(double a, double b, double t) { return a + (b - a) * t; }
-Colour mixColour(Colour a, Colour b, double t) {
-    return {float(mix(a.r, b.r, t)), float(mix(a.g, b.g, t)), float(mix(a.b, b.b, t))};
-}
-void setPixel(Canvas* c, int x, int y, Colour v) {
-    float* p = pixelAt(c, x, y);
-    p[0] = v.r;
-    p[1] = v.g;
-    p[2] = v.b;
-}
 
 // ---- Text ----
 
@@ -103,6 +93,53 @@ Canvas verticalTextInBox(int width, int height, Box box, const std::string& text
     return rotateQuarter(textLineInBox(height, width, strip, text, colour));
 }
 
+// A horizontal streak of light centred on the picture's middle column at row `cy`: a thin
+// bright core in a wider glow, both thinning out towards their ends.
+void addStreak(Canvas* c, double cy, double halfLength, double core, Colour colour) {
+    const double cx = c->width * 0.5;
+    for (int y = 0; y < c->height; ++y)
+        for (int x = 0; x < c->width; ++x) {
+            double along = std::fabs(x + 0.5 - cx) / halfLength;
+            if (along >= 1) continue;
+            double taper = std::pow(1 - along, 2.0), d = std::fabs(y + 0.5 - cy);
+            double k = taper * (std::exp(-d * d / (core * core)) + 0.25 * std::exp(-d / (core * 5)));
+            float* p = pixelAt(c, x, y);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
+        }
+}
+
+// An echo sounder's trace across `box`: a glowing line that rings out from a ping at its left
+// end, with a few bubbles rising off it.
+Canvas depthTrace(int width, int height, Box box, Colour colour) {
+    Canvas c = makeCanvas(width, height);
+    const double x0 = box.left * width, x1 = box.right * width, mid = (box.top + box.bottom) * 0.5 * height;
+    const double amplitude = (box.bottom - box.top) * height * 0.3, core = height / 90.0;
+    for (int x = int(x0); x < int(x1); ++x) {
+        double f = (x - x0) / (x1 - x0);
+        double y = mid + amplitude * std::exp(-f * 4) * std::sin(f * 46);
+        double fade = std::min(1.0, (1 - f) * 6) * (0.5 + 0.5 * std::exp(-f * 2));
+        for (int py = 0; py < height; ++py) {
+            double d = std::fabs(py + 0.5 - y);
+            double k = fade * (std::exp(-d * d / (core * core)) + 0.3 * std::exp(-d / (core * 3)));
+            float* p = pixelAt(&c, x, py);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
+        }
+    }
+    addGlow(&c, x0, mid, height * 0.2, colour, 1.5);
+    SeededRandom random = seededRandom(59);
+    for (int i = 0; i < 7; ++i) {
+        double x = x0 + (x1 - x0) * (0.08 + 0.8 * nextUniform(&random));
+        double y = box.top * height + nextUniform(&random) * amplitude * 0.8, r = height * (0.02 + 0.02 * nextUniform(&random));
+        addRing(&c, x, y, r, std::max(0.7, r * 0.25), {colour.r * 0.6f, colour.g * 0.6f, colour.b * 0.6f});
+    }
+    clampCanvas(&c);
+    return c;
+}
+
 // ---- Shapes, masks and the pictures that fill them ----
 
 Coverage coverageFromText(int width, int height, const std::string& text, int size) {
@@ -115,12 +152,13 @@ Coverage coverageFromText(int width, int height, const std::string& text, int si
 }
 
 // White where the scene behind stays, black where the shape cuts (with a soft, widened edge).
-Canvas maskFrom(const Coverage& shape, int spread) {
+// `depth` below 1 leaves that much of the scene behind the shape.
+Canvas maskFrom(const Coverage& shape, int spread, double depth = 1.0) {
     Coverage grown = shape;
     blurCoverage(&grown, spread);
     Canvas out = makeCanvas(shape.width, shape.height);
     for (size_t i = 0; i < grown.values.size(); ++i) {
-        float k = float(1.0 - clamp01(std::max(grown.values[i] * 2.5, double(shape.values[i]))));
+        float k = float(1.0 - depth * clamp01(std::max(grown.values[i] * 2.5, double(shape.values[i]))));
         out.pixels[i * 3] = out.pixels[i * 3 + 1] = out.pixels[i * 3 + 2] = k;
     }
     return out;
@@ -407,8 +445,9 @@ Canvas rockTexture(int size) {
             double u = x * 8.0 / size, v = y * 8.0 / size;
             double n = tiledFractalNoise(u, v, 8, 6, 11);
             double cells = tiledNoise(u * 2, v * 2, 16, 12);
-            double crack = std::pow(clamp01(1 - std::fabs(cells - 0.5) * 14), 2.0);
-            double k = clamp01(0.25 + n * 0.75 - crack * 0.35);
+            // Fine cracks, faint enough to read as weathering rather than a drawn pattern.
+            double crack = std::pow(clamp01(1 - std::fabs(cells - 0.5) * 22), 2.0) * (0.4 + 0.6 * n);
+            double k = clamp01(0.25 + n * 0.75 - crack * 0.2);
             setPixel(&c, x, y, {float(0.55 * k + 0.05), float(0.5 * k + 0.04), float(0.44 * k + 0.04)});
         }
     }
@@ -541,46 +580,6 @@ Canvas nebula(int size, Colour a, Colour b, uint32_t seed, double brightness) {
     return c;
 }
 
-// A tunnel of cells seen end-on, for the inner world.
-Canvas innerWorld(int size) {
-    Canvas c = makeCanvas(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            double dx = (x + 0.5) / size - 0.5, dy = (y + 0.5) / size - 0.5;
-            double r = std::hypot(dx, dy) + 1e-6, a = std::atan2(dy, dx) / (2 * PI) + 0.5;
-            double depth = 0.15 / r;
-            double n = tiledFractalNoise(a * 16, depth * 4, 16, 4, 51);
-            double cells = std::pow(clamp01(1 - std::fabs(tiledNoise(a * 32, depth * 8, 32, 52) - 0.5) * 6), 2.0);
-            double fall = clamp01(r * 2.6);
-            double k = fall * (0.3 + n * 0.7);
-            setPixel(&c, x, y, {float(k * 0.9 + cells * 0.4 * fall), float(k * 0.3 + cells * 0.1 * fall),
-                                float(k * 0.45 + cells * 0.3 * fall)});
-        }
-    }
-    addGlow(&c, size * 0.5, size * 0.5, size * 0.2, {0.9f, 0.8f, 0.6f}, 2.0);
-    clampCanvas(&c);
-    return c;
-}
-
-// Organic arches framing the inner world: the foreground that the mask cuts out.
-Coverage innerFrameShape(int size) {
-    // Scene 1 multiplies its mask onto the screen magnified five times, shrinking to its own
-    // size: the middle fifth must stay open, and everything nearer the centre than the arches
-    // shows only while the picture zooms in. The tendrils stop well outside the middle fifth.
-    Coverage c = makeCoverage(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            double dx = (x + 0.5) / size - 0.5, dy = (y + 0.5) / size - 0.5;
-            double r = std::hypot(dx, dy), a = std::atan2(dy, dx) / (2 * PI) + 0.5;
-            double edge = 0.36 + 0.08 * tiledFractalNoise(a * 8, 0.5, 8, 3, 61);
-            c.values[size_t(y) * size + x] = float(clamp01((r - edge) * size * 0.5));
-        }
-    }
-    coverCapsule(&c, size * 0.14, size * 0.9, size * 0.3, size * 0.72, size * 0.04);  // tendrils
-    coverCapsule(&c, size * 0.88, size * 0.1, size * 0.72, size * 0.27, size * 0.035);
-    return c;
-}
-
 Canvas faderPicture(int size) {
     Canvas c = makeCanvas(size, size);
     for (int y = 0; y < size; ++y) {
@@ -640,11 +639,15 @@ std::vector<PictureEntry> pictureTable() {
         Canvas halo = pic;
         blurCanvas(&halo, 4 * s);
         addCanvas(&pic, halo, 0.4f);
+        // A faint lens streak through the letters.
+        addStreak(&pic, pic.height * 0.5, pic.width * 0.5, 1.5 * s, {0.45f, 0.65f, 0.8f});
         clampCanvas(&pic);
         return pic;
     }});
-    t.push_back({"data\\logo-opacity.jpg", [](int s) { return maskFrom(coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s), 3 * s); }});
-    t.push_back({"data\\logo-background.jpg", [](int s) { return nebula(512 * s, {0.1f, 0.2f, 0.7f}, {0.6f, 0.2f, 0.8f}, 91, 1.2); }});
+    // A soft shadow around the letters rather than a hard cut: when scene 1 folds the title
+    // flat, it leaves a faint dark line instead of a black strip of letter shapes.
+    t.push_back({"data\\logo-opacity.jpg", [](int s) { return maskFrom(coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s), 6 * s, 0.6); }});
+    t.push_back({"data\\logo-background.jpg", [](int s) { return titleWater(512 * s); }});
     // The credits sit right of "brakkwell" and above the logo; the right part of their Layer
     // lies past the screen's edge.
     t.push_back({"data\\logo-credits.jpg", [=](int s) {
@@ -653,9 +656,8 @@ std::vector<PictureEntry> pictureTable() {
     }});
     t.push_back({"data\\logo-brakkwell.jpg", [=](int s) { return textLineInBox(256 * s, 128 * s, {0.08, 0.08, 0.95, 0.45}, "brakkwell", warm); }});
     // Right of "we are getting deeper", below the logo.
-    t.push_back({"data\\logo-quelldrift.jpg", [=](int s) {
-        return textInBox(1024 * s, 128 * s, {0.1, 0.1, 0.66, 0.92}, {{"brakkwell presents", 0.8, ice}, {".quellDrift", 1.0, ice}});
-    }});
+    // Below the credits: a depth sounder's trace rather than the group and title again.
+    t.push_back({"data\\logo-quelldrift.jpg", [=](int s) { return depthTrace(1024 * s, 128 * s, {0.14, 0.12, 0.64, 0.88}, ice); }});
     t.push_back({"data\\logo-wearegetting.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.03, 0.15, 0.74, 0.85}, "we are getting deeper", pale); }});
     t.push_back({"data\\black.jpg", [](int) { return flatPicture(64, {0, 0, 0}); }});
     t.push_back({"data\\white.jpg", [](int) { return flatPicture(64, {1, 1, 1}); }});
@@ -687,7 +689,9 @@ std::vector<PictureEntry> pictureTable() {
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\atom1.jpg", [](int) { return glowPicture(128, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
+    // The light scene's 1500 sparks: dim enough that where they crowd round the stone they
+    // glow rather than merge into a white blot.
+    t.push_back({"data\\atom1.jpg", [](int) { return glowPicture(128, {0.45f, 0.62f, 0.85f}, 2.5, 1.0); }});
     t.push_back({"data\\flare2.jpg", [](int) { return starFlare(256, {0.9f, 0.8f, 0.62f}, {0.9f, 0.62f, 0.35f}, 6); }});
     // The swarm glows are drawn by the thousand, additively: small bright cores, fast falloff.
     t.push_back({"data\\flare3.jpg", [](int) { return glowPicture(128, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});

@@ -54,19 +54,55 @@ double terrainHeight(double x, double y) {
     return (n - 0.5) * 22 + ridge + r * 0.08 - 8;
 }
 
+// One key of a camera that orbits a scene's middle: where the camera is (turns around the
+// middle, distance from it, height) and where it aims, given relative to the camera's side
+// of the middle (`aim` towards the camera, `side` to its left, at `aimHeight`).
+struct OrbitKey {
+    int32_t time;
+    double turns, distance, height, aim, side, aimHeight;
+};
+
+// The camera through the keys: each quantity follows a smooth curve through its key values,
+// sampled every 10 ticks up to the last key.
+CameraDesc orbitCamera(const std::vector<OrbitKey>& keys) {
+    auto curve = [&keys](double OrbitKey::*field) {
+        std::vector<TimedScalar> points;
+        for (const OrbitKey& k : keys) points.push_back({k.time, float(k.*field)});
+        return points;
+    };
+    const auto turns = curve(&OrbitKey::turns), distance = curve(&OrbitKey::distance), height = curve(&OrbitKey::height);
+    const auto aim = curve(&OrbitKey::aim), side = curve(&OrbitKey::side), aimHeight = curve(&OrbitKey::aimHeight);
+    auto azimuth = [turns](double t) { return TAU * smoothThrough(turns, t); };
+    return sampledCamera(
+        [=](double t) {
+            double a = azimuth(t), r = smoothThrough(distance, t);
+            return v3(r * std::cos(a), r * std::sin(a), smoothThrough(height, t));
+        },
+        [=](double t) {
+            double a = azimuth(t), r = smoothThrough(aim, t), s = smoothThrough(side, t);
+            return v3(r * std::cos(a) - s * std::sin(a), r * std::sin(a) + s * std::cos(a), smoothThrough(aimHeight, t));
+        },
+        keys.back().time, 10, false);
+}
+
 }  // namespace
 
 SceneDesc lightScene() {
     SceneDesc scene;
-    // Camera: circles the place once in 1400 ticks, rising and falling, looking at the middle.
-    scene.camera = sampledCamera(
-        [](double t) {
-            double a = TAU * t / 1400 + 0.6;
-            double r = 112 + 15 * std::sin(TAU * t / 700);
-            return v3(r * std::cos(a), r * std::sin(a), 50 + 10 * std::sin(TAU * t / 467));
-        },
-        [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false);
-    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.06 * std::sin(TAU * t / 600); }, 0, 1400, 50), false);
+    // The takes of scene 1 show different stretches of this animation, so each stretch is a
+    // shot of its own: low under the light (ticks 100 to 215), a crane up (215 to 285), high
+    // with the light in the top of the picture, clear of the text below it (285 to 450), a
+    // sweep over the ring of rocks (550 to 665), a close orbit of the stone (700 to 915), and
+    // a pull back and a last orbit while the scene darkens behind the inner world.
+    scene.camera = orbitCamera({
+        {0, 0.05, 100, 12, 0, 20, 34},   {100, 0.1, 84, 9, 0, 24, 36},    {215, 0.22, 76, 36, 0, 10, 24},
+        {285, 0.36, 110, 74, 45, 0, -5}, {365, 0.47, 104, 80, 45, 0, -5}, {450, 0.58, 96, 70, 40, 0, -5},
+        {500, 0.68, 125, 45, 0, 0, 15},  {550, 0.76, 135, 38, -30, 0, 18}, {665, 0.93, 130, 34, -30, 0, 16},
+        {700, 1.0, 70, 30, 0, -18, 22},  {800, 1.2, 62, 18, 0, -12, 28},  {915, 1.42, 66, 55, 0, 0, 14},
+        {955, 1.48, 72, 60, 0, 0, 14},   {1155, 1.75, 120, 95, 0, 0, 10}, {1250, 1.98, 95, 45, 0, 40, 20},
+        {1343, 2.25, 80, 75, 0, -40, 10}, {1400, 2.35, 85, 60, 0, -10, 20},
+    });
+    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.1 * std::sin(TAU * t / 520); }, 0, 1400, 50), false);
     // Ground: 640 x 640 units of rock, reaching past what the camera sees.
     scene.objects.push_back(objectFromMesh(
         parametricGrid(64, 64, [](double s, double t) {
