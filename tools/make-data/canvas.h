@@ -88,10 +88,12 @@ void blurCoverage(Coverage* coverage, int radius);
 
 // Renders one line of anti-aliased text with the named font, centred on (cx, baseline), adding
 // colour x glyph coverage. Returns the advance width in pixels, or -1 when the font is missing.
+// `widthScale` paints the glyphs that many times their natural width (for a picture that its
+// Layer shows stretched, so that the letters keep their shape on the screen).
 int addTextLine(Canvas* canvas, const std::string& fontPath, int pixelSize, const std::string& text,
-                double cx, double baseline, Colour colour);
+                double cx, double baseline, Colour colour, double widthScale = 1.0);
 // The width in pixels the line would take.
-int measureTextLine(const std::string& fontPath, int pixelSize, const std::string& text);
+int measureTextLine(const std::string& fontPath, int pixelSize, const std::string& text, double widthScale = 1.0);
 
 // ---- Saving ----
 

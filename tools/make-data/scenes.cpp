@@ -309,18 +309,44 @@ SceneDesc intestineScene() {
     SceneDesc scene;
     // The camera rides the same knot as light 0, looking a little ahead along it, but off the
     // centre line, so the swarm that hugs the path passes beside the eye instead of through it.
+    // Scene 4 opens at tick 700 of this animation under a white flash: there the camera is out
+    // in the dark, looking away from the knot, so the flash fades to black rather than burning
+    // out over the glowing walls; it turns to the knot and dives back in by tick 860.
+    auto ride = [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); };
+    auto rideAim = [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); };
+    const Vec3 far = v3(1500, 300, 420);
+    const double away = std::atan2(far.y, far.x);
+    auto outside = [=](double t) { return v3(far.x - (t - 680) * 2, far.y, far.z); };
+    // The outside camera looks along `yaw`, a little down.
+    auto outsideAim = [=](double t, double yaw) {
+        Vec3 p = outside(t);
+        return v3(p.x + 800 * std::cos(yaw), p.y + 800 * std::sin(yaw), p.z - 150);
+    };
+    auto ease = [](double t, double from, double to) {
+        double s = clamp01((t - from) / (to - from));
+        return s * s * (3 - 2 * s);
+    };
+    auto blend = [](Vec3 a, Vec3 b, double s) { return v3(mix(a.x, b.x, s), mix(a.y, b.y, s), mix(a.z, b.z, s)); };
     scene.camera = sampledCamera(
-        [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); },
-        [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); }, 3000, 20,
-        false);
+        [=](double t) {
+            if (t < 700) return blend(ride(t), outside(t), ease(t, 560, 680));
+            return blend(outside(t), ride(t), ease(t, 770, 860));
+        },
+        [=](double t) {
+            if (t < 700) return blend(rideAim(t), outsideAim(t, away), ease(t, 560, 680));
+            if (t < 770) return outsideAim(t, away + PI * ease(t, 720, 770));
+            return blend(outsideAim(t, away + PI), rideAim(t), ease(t, 770, 860));
+        }, 3000, 20, false);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
     // Object 0: the glowing wall, pushed out by the balls riding the path; the set-up finds it by
     // its texture.
+    // 160 rings of 18 sides: rounder across than along, where the bulges (five rings each)
+    // hide the steps; as many faces as before, so scene 4's wire overlay costs no more.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
         intestinePoint,
         [](double s, double a) {
-            return 75 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
-        }, 200, 14, 40, 2), DARM_TUBE_SLOT - DARM_TEXTURE_BASE));
+            return 75 * (1 + 0.25 * std::sin(s * TAU * 32) * 0.5 + 0.12 * (tiledNoise(s * 64, a / TAU * 6, 64, 701) - 0.5));
+        }, 160, 18, 40, 2), DARM_TUBE_SLOT - DARM_TEXTURE_BASE));
     // Hoops around the tube every so often (texture 1).
     Mesh hoops;
     for (int i = 0; i < 24; ++i) {
@@ -331,7 +357,8 @@ SceneDesc intestineScene() {
         double sx = ty, sy = -tx, sl = std::hypot(sx, sy);
         sx /= sl, sy /= sl;
         double ux = sy * tz, uy = -sx * tz, uz = sx * ty - sy * tx;  // side x tangent
-        appendMesh(&hoops, parametricGrid(24, 2, [&](double p, double q) {
+        // 48 segments: the camera passes close to the hoops, where fewer show as corners.
+        appendMesh(&hoops, parametricGrid(48, 2, [&](double p, double q) {
             double a = TAU * p, r = 95 + (q - 0.5) * 3;
             return v3(std::cos(a) * r * sx + std::sin(a) * r * ux, std::cos(a) * r * sy + std::sin(a) * r * uy,
                       std::sin(a) * r * uz);
