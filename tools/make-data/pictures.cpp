@@ -500,6 +500,32 @@ Canvas tunnelMap(int size) {
     return c;
 }
 
+// The rippling sheet's map, read through its normals: colours that cycle like an oil film
+// from the middle outwards, a full cycle every tenth of the radius, so even the slight tilt a
+// ripple gives the flat sheet shows as bands of colour running over it. Mid-dark throughout,
+// so that scene 8's opening flash lifts it without burning out and its text stays readable.
+Canvas opalMap(int size) {
+    Canvas c = makeCanvas(size, size);
+    const Colour cycle[] = {{0.04f, 0.1f, 0.32f}, {0.03f, 0.3f, 0.36f}, {0.1f, 0.34f, 0.12f}, {0.45f, 0.3f, 0.05f},
+                            {0.42f, 0.06f, 0.2f}, {0.22f, 0.05f, 0.4f}};
+    constexpr int COLOURS = int(std::size(cycle));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
+            double r = std::min(1.0, std::hypot(dx, dy)), a = std::atan2(dy, dx);
+            // The sheet lies flat at about a third of the radius from the middle as scene 8's
+            // camera sees it: the cycle starts there on deep blue.
+            double f = (r * 10 + 0.1 * std::sin(a * 3)) * COLOURS / 2.0 + 2.7;
+            double whole = std::floor(f), t = f - whole;
+            int i = ((int(whole) % COLOURS) + COLOURS) % COLOURS;
+            Colour base = mixColour(cycle[i], cycle[(i + 1) % COLOURS], t * t * (3 - 2 * t));
+            double n = 0.85 + 0.3 * tiledFractalNoise(x * 5.0 / size, y * 5.0 / size, 5, 3, 741);
+            setPixel(&c, x, y, {float(base.r * n), float(base.g * n), float(base.b * n)});
+        }
+    clampCanvas(&c);
+    return c;
+}
+
 // ---- Textures ----
 
 Canvas rockTexture(int size) {
@@ -737,9 +763,7 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\envmap2.jpg", [](int) {
         return sphereMap(256, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
     }});
-    t.push_back({"data\\envmap4.jpg", [](int) {
-        return sphereMap(256, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
-    }});
+    t.push_back({"data\\envmap4.jpg", [](int) { return opalMap(256); }});
     // The cupolas' mirror: a dusky violet sky over the orange horizon of the sheet, so the
     // domes show a reflection rather than a white disc.
     t.push_back({"data\\envmap5.jpg", [](int) {
@@ -926,7 +950,8 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\feuer-opacity.jpg", [](int s) { return maskFrom(fireSpitterShape(512 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\feuer-spucker.jpg", [](int s) {
         const int n = 512 * s;
-        Canvas c = silhouettePicture(fireSpitterShape(n, n), {0.2f, 0.1f, 0.05f}, {0.8f, 0.6f, 0.45f}, {1.0f, 0.5f, 0.2f}, 211);
+        // A dark figure, lit at its rim by its own fire.
+        Canvas c = silhouettePicture(fireSpitterShape(n, n), {0.04f, 0.03f, 0.05f}, {0.32f, 0.22f, 0.2f}, {1.0f, 0.55f, 0.25f}, 211);
         // The flame leaves the mouth to the left and widens; every glow ends inside the
         // picture's right three quarters, so no edge of it is ever cut.
         for (int i = 0; i < 40; ++i) {
@@ -950,7 +975,7 @@ std::vector<PictureEntry> pictureTable() {
         return verticalTextInBox(128 * s, 1024 * s, {0.03, 0.3, 0.76, 0.7}, "outside", {0.75f, 0.9f, 1.0f}, glyphWidthOn(128, 1024, 0.5, 4.0));
     }});
     // On the common centre of its two Layers.
-    t.push_back({"data\\text-brakkwell.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.36, 0.7, 0.64}, "brakkwell", pale,
+    t.push_back({"data\\text-brakkwell.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.36, 0.7, 0.64}, "brakkwell", {1.0f, 0.82f, 0.45f},
                                                                                   glyphWidthOn(512, 256, 1.8, 0.8)); }});
     return t;
 }

@@ -386,8 +386,8 @@ SceneDesc cupolaScene() {
     scene.objects.push_back(objectFromMesh(parametricGrid(64, 64, [](double s, double t) {
         return v3((s - 0.5) * 2600, (t - 0.5) * 2600, 0);
     }, 7, 7, false), KOPULI_RIPPLED_SLOT - KOPULI_TEXTURE_BASE));
-    // Three mirrored cupolas (texture 0, environment-mapped) standing on it.
-    const double places[3][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}};
+    // Five mirrored cupolas (texture 0, environment-mapped) standing on it.
+    const double places[5][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}, {-90, -210, 45}, {260, -120, 35}};
     for (const auto& p : places) {
         ObjectDesc dome = objectFromMesh(parametricGrid(20, 8, [&](double s, double t) {
             double a = TAU * s, b = PI * 0.5 * t;
@@ -486,13 +486,14 @@ SceneDesc seaScene() {
 
 SceneDesc mirrorScene() {
     SceneDesc scene;
-    // Camera: a slow half circle around the shape, low over the water.
-    scene.camera = sampledCamera(
-        [](double t) {
-            double a = -PI / 2 + PI * t / 700;
-            return v3(85 * std::cos(a), 85 * std::sin(a), 22 + 6 * std::sin(TAU * t / 350));
-        },
-        [](double) { return v3(0, 0, 8); }, 700, 25, false);
+    // Camera: low over the water, so the copy below the surface reads as the fish's mirror
+    // image, circling and pushing in and out; the scene's black fog hides whatever lies more
+    // than a few lengths away, so a glowing ceiling hangs close above the water to fill the
+    // top of the picture.
+    scene.camera = orbitCamera({
+        {0, -0.27, 95, 14, 0, 0, 7},  {60, -0.22, 88, 12, 0, 0, 7}, {160, -0.08, 60, 8, 0, 0, 8}, {260, 0.05, 72, 10, 0, 0, 7},
+        {360, 0.17, 84, 13, 0, 0, 8}, {460, 0.27, 66, 9, 0, 0, 7},  {560, 0.4, 80, 12, 0, 0, 7},  {700, 0.52, 92, 14, 0, 0, 8},
+    });
     constexpr double SCALE = 14;
     auto turning = smoothRotationTrack(sampleRotations([](double t) { return headingRotation(TAU * t / 900, 0); }, 0, 700, 25), false);
     // Object 0: the shape the morph drives, floating above the water plane z = 0.
@@ -507,9 +508,15 @@ SceneDesc mirrorScene() {
     // with z negated every frame, so it hangs below the surface.
     ObjectDesc mirror = shape;
     mirror.texture = 2;
+    // Object 3: the ceiling, a slow swell of the same moving water light, facing down.
+    ObjectDesc ceiling = objectFromMesh(parametricGrid(24, 24, [](double s, double t) {
+        double x = (s - 0.5) * 500, y = (t - 0.5) * 500;
+        return v3(x, y, 42 + 5 * std::sin(x * 0.03) * std::cos(y * 0.025));
+    }, 5, 5, true), 1);
     scene.objects.push_back(shape);
     scene.objects.push_back(water);
     scene.objects.push_back(mirror);
+    scene.objects.push_back(ceiling);
     return scene;
 }
 
