@@ -608,6 +608,8 @@ TEST(MakeDataMusic, SectionsChangeAtTheSceneStartsAndBeatsLandOnTheCuts) {
     };
     // The title's music is quiet; the light scene starts on a beat with the drums.
     EXPECT_GT(loudness(13.2, 13.3), 2.0 * loudness(12.9, 13.0));
+    // The bird's drums drop out under a riser before the artery's heartbeat comes in.
+    EXPECT_GT(loudness(134.0, 134.5), 2.0 * loudness(133.5, 134.0));
     // Each cut of scenes 1 and 5 opens on a kick: louder than the offbeat before it.
     for (auto [start, cuts] : {std::pair{13.2, CUT_TABLE_A}, std::pair{134.0, CUT_TABLE_B}})
         for (int cut = 1; cut <= 8; ++cut) {
