@@ -17,9 +17,9 @@ void addMotes(Canvas* c, int count, uint32_t seed, Colour colour, double topBias
     for (int i = 0; i < count; ++i) {
         double x = nextUniform(&random) * c->width;
         double y = std::pow(nextUniform(&random), topBias) * c->height;
-        bool large = i % 9 == 0;
-        double radius = (large ? 9 + nextUniform(&random) * 10 : 1.6 + nextUniform(&random) * 2.4) * unit;
-        double level = large ? 0.12 + nextUniform(&random) * 0.1 : 0.5 + nextUniform(&random) * 0.5;
+        bool large = i % 6 == 0;
+        double radius = (large ? 9 + nextUniform(&random) * 12 : 1.6 + nextUniform(&random) * 2.4) * unit;
+        double level = large ? 0.15 + nextUniform(&random) * 0.15 : 0.5 + nextUniform(&random) * 0.5;
         addGlow(c, x, y, radius, {float(colour.r * level), float(colour.g * level), float(colour.b * level)},
                 large ? 0.6 : 1.6);
     }
@@ -41,12 +41,12 @@ Canvas titleWater(int size) {
     // Shafts of light fanning down from a surface above the picture. The title's wobbling
     // grid bends them like light through moving water.
     SeededRandom random = seededRandom(94);
-    for (int i = 0; i < 11; ++i) {
-        double x = size * (-0.1 + 1.2 * (i + 0.5 + nextSigned(&random) * 0.3) / 11);
+    for (int i = 0; i < 14; ++i) {
+        double x = size * (-0.1 + 1.2 * (i + 0.5 + nextSigned(&random) * 0.3) / 14);
         double angle = (x / size - 0.5) * 0.5 + nextSigned(&random) * 0.08;
-        double level = 0.35 + nextUniform(&random) * 0.4;
-        addShaft(&c, x, -size * 0.08, angle, size * (0.8 + nextUniform(&random) * 0.5),
-                 size * (0.004 + nextUniform(&random) * 0.01), 0.02 + nextUniform(&random) * 0.025,
+        double level = 0.6 + nextUniform(&random) * 0.7;
+        addShaft(&c, x, -size * 0.08, angle, size * (0.9 + nextUniform(&random) * 0.5),
+                 size * (0.004 + nextUniform(&random) * 0.01), 0.015 + nextUniform(&random) * 0.02,
                  {float(0.35 * level), float(0.6 * level), float(1.0 * level)});
     }
     // The bright underside of the surface: rippled light along the top edge.
@@ -61,7 +61,7 @@ Canvas titleWater(int size) {
             p[2] += float(0.5 * ripple * fade);
         }
     }
-    addMotes(&c, 220, 95, {0.55f, 0.8f, 1.0f}, 1.3);
+    addMotes(&c, 300, 95, {0.55f, 0.8f, 1.0f}, 1.3);
     clampCanvas(&c);
     return c;
 }
@@ -121,9 +121,9 @@ Canvas fishSea(int size) {
             double dx = (x + 0.5) / size - 0.5, dy = depth - 0.5;
             double r = std::hypot(dx, dy);
             double n = tiledFractalNoise(x * 4.0 / size, y * 4.0 / size, 4, 4, 143);
-            // Rings spreading from the middle, closest together at the edges, where the
+            // Broad rings spreading from the middle, strongest towards the edges, where the
             // push-in carries them outwards fastest.
-            double rings = std::pow(0.5 + 0.5 * std::cos(r * size * 0.11), 6.0) * clamp01(r * 3 - 0.3) * 0.35;
+            double rings = std::pow(0.5 + 0.5 * std::cos(r * 80), 3.0) * clamp01(r * 2.5 - 0.2) * 0.6;
             double k = (0.4 + 0.7 * n) * (1.0 - depth * 0.6);
             setPixel(&c, x, y, {float(0.02 * k + 0.05 * rings), float(0.1 * k + 0.2 * rings), float(0.25 * k + 0.3 * rings)});
         }

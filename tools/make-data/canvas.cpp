@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 SeededRandom seededRandom(uint64_t seed) {
     return SeededRandom{seed * 0x9E3779B97F4A7C15ull + 0x2545F4914F6CDD1Dull};
@@ -241,15 +242,18 @@ void coverCapsule(Coverage* coverage, double x0, double y0, double x1, double y1
     });
 }
 
-void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y1, double x2,
-                   double y2) {
-    double px[3] = {x0, x1, x2}, py[3] = {y0, y1, y2};
-    double area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-    double sign = area < 0 ? -1.0 : 1.0;
+void coverConvex(Coverage* coverage, const double* xs, const double* ys, int count) {
+    double area = 0;
+    for (int i = 0; i < count; ++i) {
+        int j = (i + 1) % count;
+        area += xs[i] * ys[j] - xs[j] * ys[i];
+    }
+    const double sign = area < 0 ? -1.0 : 1.0;
+    std::vector<double> px(xs, xs + count), py(ys, ys + count);
     coverByDistance(coverage, [=](double x, double y) {
         double worst = -1e9;
-        for (int i = 0; i < 3; ++i) {
-            int j = (i + 1) % 3;
+        for (int i = 0; i < count; ++i) {
+            int j = (i + 1) % count;
             double ex = px[j] - px[i], ey = py[j] - py[i];
             double len = std::max(std::hypot(ex, ey), 1e-9);
             // Distance to the edge line, positive outside.
@@ -258,6 +262,12 @@ void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y
         }
         return worst;
     });
+}
+
+void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y1, double x2,
+                   double y2) {
+    const double xs[3] = {x0, x1, x2}, ys[3] = {y0, y1, y2};
+    coverConvex(coverage, xs, ys, 3);
 }
 
 void blurCoverage(Coverage* coverage, int radius) {

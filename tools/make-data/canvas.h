@@ -82,6 +82,8 @@ void coverEllipse(Coverage* coverage, double cx, double cy, double rx, double ry
 void coverCapsule(Coverage* coverage, double x0, double y0, double x1, double y1, double radius);
 void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y1, double x2,
                    double y2);
+// A convex polygon of `count` corners, in either winding.
+void coverConvex(Coverage* coverage, const double* xs, const double* ys, int count);
 void blurCoverage(Coverage* coverage, int radius);
 
 // ---- Text ----

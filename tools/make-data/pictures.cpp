@@ -218,31 +218,70 @@ Canvas shadedShape(const Coverage& shape, Colour dark, Colour light, Colour rim,
     return out;
 }
 
-Coverage monksShape(int w, int h) {
-    // Three hooded figures, their robes kept inside the picture's left 85 % (its Layer reaches
-    // past the right edge of the screen).
+// Three hooded figures, their robes kept inside the picture's left 85 % (its Layer reaches
+// past the right edge of the screen). Monk m's shape, and the parts that the picture draws
+// darker on it: the face in the cowl's opening, the folds of the robe and the sleeves that
+// meet over the chest.
+const double MONK_X[3] = {0.2, 0.45, 0.68}, MONK_TOP[3] = {0.28, 0.18, 0.34};
+Coverage monkShape(int w, int h, int m) {
     Coverage c = makeCoverage(w, h);
-    const double xs[3] = {0.2, 0.45, 0.68}, tops[3] = {0.28, 0.18, 0.34};
+    const double cx = MONK_X[m] * w, top = MONK_TOP[m] * h, rw = w * 0.12;
+    coverTriangle(&c, cx - rw * 0.6, top + rw * 0.7, cx + rw * 0.6, top + rw * 0.7, cx + rw * 0.1, top - rw * 0.35);  // cowl's point
+    coverEllipse(&c, cx, top + rw * 0.95, rw * 0.68, rw * 0.95);                                                       // cowl
+    coverEllipse(&c, cx, top + rw * 2.1, rw * 1.1, rw * 0.55);                                                         // shoulders
+    const double robeX[4] = {cx - rw * 1.0, cx + rw * 1.0, cx + rw * 1.5, cx - rw * 1.5};  // widening to the ground
+    const double robeY[4] = {top + rw * 2.1, top + rw * 2.1, h * 0.98, h * 0.98};
+    coverConvex(&c, robeX, robeY, 4);
+    return c;
+}
+Coverage monkShadows(int w, int h, int m) {
+    Coverage c = makeCoverage(w, h);
+    const double cx = MONK_X[m] * w, top = MONK_TOP[m] * h, rw = w * 0.12;
+    coverEllipse(&c, cx + rw * 0.05, top + rw * 1.1, rw * 0.38, rw * 0.55);  // the face in shadow
+    for (int k = -2; k <= 2; ++k)                                           // folds
+        coverCapsule(&c, cx + k * rw * 0.32, top + rw * 3.2, cx + k * rw * 0.45, h * 0.97, rw * 0.035);
+    coverCapsule(&c, cx - rw * 0.55, top + rw * 2.5, cx + rw * 0.55, top + rw * 2.5, rw * 0.06);  // sleeves' seam
+    return c;
+}
+Coverage monksShape(int w, int h) {
+    Coverage c = makeCoverage(w, h);
     for (int m = 0; m < 3; ++m) {
-        double cx = xs[m] * w, top = tops[m] * h, rw = w * 0.12;
-        coverEllipse(&c, cx, top + rw * 0.9, rw * 0.7, rw);                              // hood
-        coverTriangle(&c, cx - rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);  // robe
-        coverTriangle(&c, cx + rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);
+        Coverage one = monkShape(w, h, m);
+        for (size_t i = 0; i < c.values.size(); ++i) c.values[i] = std::max(c.values[i], one.values[i]);
+    }
+    return c;
+}
+
+// The bird from above, wings spread in a wide V: body, head and beak (part 0), and its
+// feathers (parts 1 to 15: six fingered primaries on each wing, then the tail's fan), each a
+// shape of its own so that the picture can draw the line between them.
+constexpr int BIRD_PARTS = 16;
+Coverage birdPart(int w, int h, int part) {
+    Coverage c = makeCoverage(w, h);
+    const double cx = w * 0.5, cy = h * 0.5;
+    if (part == 0) {
+        coverEllipse(&c, cx, cy, w * 0.16, h * 0.06);                                                                 // body
+        coverEllipse(&c, cx + w * 0.17, cy - h * 0.03, w * 0.05, h * 0.045);                                          // head
+        coverTriangle(&c, cx + w * 0.21, cy - h * 0.04, cx + w * 0.3, cy - h * 0.015, cx + w * 0.21, cy - h * 0.005);  // beak
+        for (int side = -1; side <= 1; side += 2)  // the inner wing, from the body to the wrist
+            coverTriangle(&c, cx - w * 0.08, cy, cx + w * 0.08, cy, cx - w * 0.06, cy + side * h * 0.3);
+    } else if (part <= 12) {
+        const int side = part <= 6 ? -1 : 1, k = (part - 1) % 6;
+        const double f = k / 5.0;  // from the leading primary to the innermost
+        const double tipX = cx - w * (0.1 + 0.2 * f), tipY = cy + side * h * (0.44 - 0.1 * f * f);
+        coverCapsule(&c, cx - w * (0.02 + 0.06 * f), cy + side * h * 0.22, tipX, tipY, w * (0.018 + 0.006 * f));
+    } else {
+        const int k = part - 13;  // the tail's three feathers
+        coverCapsule(&c, cx - w * 0.12, cy, cx - w * 0.33, cy + h * 0.045 * (k - 1), w * 0.025);
     }
     return c;
 }
 
 Coverage birdShape(int w, int h) {
-    Coverage c = makeCoverage(w, h);
-    double cx = w * 0.5, cy = h * 0.5;
-    coverEllipse(&c, cx, cy, w * 0.16, h * 0.06);                                   // body
-    coverEllipse(&c, cx + w * 0.17, cy - h * 0.03, w * 0.05, h * 0.045);            // head
-    coverTriangle(&c, cx + w * 0.21, cy - h * 0.04, cx + w * 0.3, cy - h * 0.015, cx + w * 0.21, cy - h * 0.005);  // beak
-    coverTriangle(&c, cx - w * 0.14, cy, cx - w * 0.34, cy - h * 0.09, cx - w * 0.32, cy + h * 0.07);  // tail
-    for (int side = -1; side <= 1; side += 2) {
-        // Wings raised in a wide V, swept back.
-        coverTriangle(&c, cx - w * 0.08, cy, cx + w * 0.08, cy, cx - w * 0.14, cy + side * h * 0.42);
-        coverTriangle(&c, cx - w * 0.02, cy, cx - w * 0.14, cy + side * h * 0.42, cx - w * 0.3, cy + side * h * 0.36);
+    Coverage c = birdPart(w, h, 0);
+    for (int part = 1; part < BIRD_PARTS; ++part) {
+        Coverage p = birdPart(w, h, part);
+        for (size_t i = 0; i < c.values.size(); ++i) c.values[i] = std::max(c.values[i], p.values[i]);
     }
     return c;
 }
@@ -353,12 +392,22 @@ Coverage embryoCord(int w, int h) {
     return c;
 }
 
+// A robed figure with arms spread: the head, sleeves that hang from the arms, hands, and a
+// robe that widens to the ground.
 Coverage figureShape(int w, int h) {
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.5, h * 0.25, w * 0.065, h * 0.08);                        // head
-    coverCapsule(&c, w * 0.14, h * 0.38, w * 0.86, h * 0.38, w * 0.04);               // arms outstretched
-    coverTriangle(&c, w * 0.5, h * 0.3, w * 0.36, h * 0.95, w * 0.64, h * 0.95);      // robe
-    coverEllipse(&c, w * 0.5, h * 0.42, w * 0.09, h * 0.12);                          // chest
+    coverEllipse(&c, w * 0.5, h * 0.25, w * 0.06, h * 0.075);  // head
+    coverCapsule(&c, w * 0.5, h * 0.3, w * 0.5, h * 0.36, w * 0.035);  // neck
+    for (int side = -1; side <= 1; side += 2) {
+        const double tip = 0.5 + side * 0.34;
+        coverCapsule(&c, w * 0.5, h * 0.37, w * tip, h * 0.35, w * 0.035);  // arm
+        const double sx[4] = {w * (0.5 + side * 0.06), w * (tip - side * 0.02), w * (tip - side * 0.05), w * (0.5 + side * 0.1)};
+        const double sy[4] = {h * 0.36, h * 0.35, h * 0.44, h * 0.52};
+        coverConvex(&c, sx, sy, 4);  // sleeve
+        coverEllipse(&c, w * (tip + side * 0.025), h * 0.35, w * 0.022, h * 0.028);  // hand
+    }
+    const double robeX[4] = {w * 0.42, w * 0.58, w * 0.68, w * 0.32}, robeY[4] = {h * 0.34, h * 0.34, h * 0.96, h * 0.96};
+    coverConvex(&c, robeX, robeY, 4);
     return c;
 }
 
@@ -484,7 +533,7 @@ Canvas sphereMap(int size, Colour sky, Colour horizon, Colour ground, Colour sun
 // over wall, so the tunnel is lit by the bends ahead and the near walls stay dark.
 Canvas tunnelMap(int size) {
     Canvas c = makeCanvas(size, size);
-    const Colour core{0.62f, 0.32f, 0.3f}, flesh{0.36f, 0.07f, 0.26f}, sheen{0.06f, 0.2f, 0.3f}, edge{0.015f, 0.01f, 0.05f};
+    const Colour core{0.5f, 0.25f, 0.24f}, flesh{0.3f, 0.06f, 0.22f}, sheen{0.05f, 0.18f, 0.28f}, edge{0.015f, 0.01f, 0.05f};
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1, r = std::min(1.0, std::hypot(dx, dy));
@@ -902,7 +951,22 @@ std::vector<PictureEntry> pictureTable() {
         Canvas c = makeCanvas(n, n);
         addGlow(&c, n * 0.5, n * 0.25, n * 0.234, {0.8f, 0.68f, 0.4f}, 1.5);  // halo
         addRing(&c, n * 0.5, n * 0.25, n * 0.121, n * 0.008, {0.9f, 0.8f, 0.5f});
-        Canvas figure = silhouettePicture(figureShape(n, n), {0.2f, 0.15f, 0.1f}, {0.85f, 0.8f, 0.7f}, {1.0f, 0.8f, 0.5f}, 151);
+        // Rays behind the figure, fanning out from the head.
+        for (int k = 0; k < 16; ++k) {
+            double a = PI * (k + 0.5) / 8;
+            addShaft(&c, n * 0.5, n * 0.25, a, n * 0.5, n * 0.004, 0.06, {0.22f, 0.18f, 0.1f});
+        }
+        Coverage shape = figureShape(n, n);
+        Canvas figure = silhouettePicture(shape, {0.2f, 0.15f, 0.1f}, {0.85f, 0.8f, 0.7f}, {1.0f, 0.8f, 0.5f}, 151);
+        // Folds down the robe.
+        Coverage folds = makeCoverage(n, n);
+        for (int k = -2; k <= 2; ++k) coverCapsule(&folds, n * (0.5 + k * 0.025), n * 0.5, n * (0.5 + k * 0.045), n * 0.95, n * 0.004);
+        blurCoverage(&folds, n / 256 + 1);
+        for (size_t i = 0; i < folds.values.size(); ++i)
+            for (int k = 0; k < 3; ++k) figure.pixels[i * 3 + k] *= 1.0f - 0.5f * folds.values[i];
+        // The figure stands in front of the halo and the rays.
+        for (size_t i = 0; i < shape.values.size(); ++i)
+            for (int k = 0; k < 3; ++k) c.pixels[i * 3 + k] *= 1.0f - shape.values[i];
         addCanvas(&c, figure, 1.0f);
         clampCanvas(&c);
         return c;
@@ -927,7 +991,18 @@ std::vector<PictureEntry> pictureTable() {
     // The intestine and the later inserts.
     t.push_back({"data\\monks-op.jpg", [](int s) { return maskFrom(monksShape(256 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\monks.jpg", [](int s) {
-        return silhouettePicture(monksShape(256 * s, 512 * s), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
+        const int w = 256 * s, h = 512 * s;
+        Canvas c = silhouettePicture(monksShape(w, h), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
+        for (int m = 0; m < 3; ++m) {
+            // Nearer monks overlap the ones behind: each one's outline is drawn over the others.
+            addCrease(&c, monkShape(w, h, m), w / 128 + 1, 0.5f);
+            Coverage shadows = monkShadows(w, h, m);
+            blurCoverage(&shadows, w / 100 + 1);
+            for (size_t i = 0; i < shadows.values.size(); ++i)
+                for (int k = 0; k < 3; ++k) c.pixels[i * 3 + k] *= 1.0f - 0.65f * shadows.values[i];
+        }
+        clampCanvas(&c);
+        return c;
     }});
     // The two crossing texts pass each other in separate bands near the bottom.
     t.push_back({"data\\text-checkourgift.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.5, 0.88, 0.96}, "check our gift", warm,
@@ -944,7 +1019,12 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\fader.jpg", [](int s) { return faderPicture(256 * s); }});
     t.push_back({"data\\vogel-op.jpg", [](int s) { return maskFrom(birdShape(512 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\vogel.jpg", [](int s) {
-        return silhouettePicture(birdShape(512 * s, 512 * s), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
+        const int n = 512 * s;
+        Canvas c = silhouettePicture(birdShape(n, n), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
+        for (int part = 1; part < BIRD_PARTS; ++part) addCrease(&c, birdPart(n, n, part), n / 256 + 1, 0.45f);
+        addGlow(&c, n * 0.685, n * 0.462, n * 0.01, {-1, -1, -1}, 0.8);  // the eye
+        clampCanvas(&c);
+        return c;
     }});
     t.push_back({"data\\text-scream.jpg", [](int s) { return textLineInBox(1024 * s, 128 * s, {0.3, 0.04, 0.7, 0.4}, "scream", {1.0f, 0.6f, 0.5f}); }});
     t.push_back({"data\\feuer-opacity.jpg", [](int s) { return maskFrom(fireSpitterShape(512 * s, 512 * s), 3 * s); }});

@@ -412,8 +412,10 @@ double seaFloor(double x, double y) { return (tiledFractalNoise((x + 800) / 160,
 
 SceneDesc seaScene() {
     SceneDesc scene;
-    // Camera: level with the fish, outside its loop and a little ahead of it, looking back at
-    // its flank, and tilted up a little so the moving surface fills the top of the picture.
+    // Camera: keeps the fish in view from outside its loop, but drifts round it (from behind
+    // its flank to ahead of its face), up and down (from above to below, looking up at the
+    // moving surface) and in and out, at three different paces: every take of scene 6, which
+    // shows its own stretch of this animation, frames the fish another way.
     scene.camera = sampledCamera(
         [](double t) {
             Vec3 f = fishSwim(t), ahead = fishSwim(t + 1);
@@ -421,11 +423,13 @@ SceneDesc seaScene() {
             dx /= d, dy /= d;
             // Outward normal of the loop at the fish: the direction turned a quarter clockwise.
             double nx = dy, ny = -dx;
-            return v3(f.x + nx * 100 + dx * 30, f.y + ny * 100 + dy * 30, f.z + 8);
+            double around = 0.15 + 0.95 * std::sin(TAU * t / 600), distance = 100 + 30 * std::sin(TAU * t / 380);
+            double cx = std::cos(around) * nx + std::sin(around) * dx, cy = std::cos(around) * ny + std::sin(around) * dy;
+            return v3(f.x + cx * distance, f.y + cy * distance, f.z + 10 + 28 * std::sin(TAU * t / 450));
         },
         [](double t) {
             Vec3 f = fishSwim(t);
-            return v3(f.x, f.y, f.z + 18);
+            return v3(f.x, f.y, f.z + 18 - 8 * std::sin(TAU * t / 450));
         }, 1000, 10, false);
     // Object 0 (texture 0): the sea floor with caustics scrolling over it.
     scene.objects.push_back(objectFromMesh(parametricGrid(50, 50, [](double s, double t) {
@@ -487,12 +491,14 @@ SceneDesc seaScene() {
 SceneDesc mirrorScene() {
     SceneDesc scene;
     // Camera: low over the water, so the copy below the surface reads as the fish's mirror
-    // image, circling and pushing in and out; the scene's black fog hides whatever lies more
+    // image, circling against the fish's own turn (so it shows the fish from every side) and
+    // pushing in and out; the scene's black fog hides whatever lies more
     // than a few lengths away, so a glowing ceiling hangs close above the water to fill the
     // top of the picture.
     scene.camera = orbitCamera({
-        {0, -0.27, 95, 14, 0, 0, 7},  {60, -0.22, 88, 12, 0, 0, 7}, {160, -0.08, 60, 8, 0, 0, 8}, {260, 0.05, 72, 10, 0, 0, 7},
-        {360, 0.17, 84, 13, 0, 0, 8}, {460, 0.27, 66, 9, 0, 0, 7},  {560, 0.4, 80, 12, 0, 0, 7},  {700, 0.52, 92, 14, 0, 0, 8},
+        {0, 0.3, 130, 30, 0, 0, 7},   {60, 0.24, 110, 20, 0, 0, 7}, {160, 0.12, 50, 5, 0, 0, 9},   {230, 0.04, 78, 24, 0, 0, 5},
+        {300, -0.04, 84, 12, 0, 0, 8}, {380, -0.12, 80, 10, 0, 0, 8}, {460, -0.2, 70, 7, 0, 0, 8}, {510, -0.25, 60, 10, 0, 0, 9},
+        {570, -0.3, 75, 36, 0, 0, 2},  {640, -0.36, 90, 20, 0, 0, 6}, {700, -0.42, 92, 12, 0, 0, 8},
     });
     constexpr double SCALE = 14;
     auto turning = smoothRotationTrack(sampleRotations([](double t) { return headingRotation(TAU * t / 900, 0); }, 0, 700, 25), false);
