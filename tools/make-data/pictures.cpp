@@ -533,7 +533,7 @@ Canvas sphereMap(int size, Colour sky, Colour horizon, Colour ground, Colour sun
 // over wall, so the tunnel is lit by the bends ahead and the near walls stay dark.
 Canvas tunnelMap(int size) {
     Canvas c = makeCanvas(size, size);
-    const Colour core{0.5f, 0.25f, 0.24f}, flesh{0.3f, 0.06f, 0.22f}, sheen{0.05f, 0.18f, 0.28f}, edge{0.015f, 0.01f, 0.05f};
+    const Colour core{0.44f, 0.22f, 0.22f}, flesh{0.28f, 0.055f, 0.21f}, sheen{0.05f, 0.18f, 0.28f}, edge{0.015f, 0.01f, 0.05f};
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1, r = std::min(1.0, std::hypot(dx, dy));
