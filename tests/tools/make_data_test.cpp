@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "anim/layers.h"
+#include "anim/scene_update.h"
 #include "assets/bmp_reader.h"
 #include "assets/demo_numbers.h"
 #include "assets/slot_loads.h"
@@ -311,8 +312,11 @@ TEST_F(MakeDataTest, EachGreetingsLineStaysInOneRowOfItsWobblingGrid) {
     for (int k = 0; k + 1 < layer.rows; ++k) {
         const int top = int(std::lround(layer.vertices[k * layer.columns].v * picture.height));
         const int bottom = int(std::lround(layer.vertices[(k + 1) * layer.columns].v * picture.height));
-        for (int row : {top, top + 1, bottom - 2, bottom - 1})
-            if (row >= 0 && row < picture.height) EXPECT_FALSE(inkedRow(row)) << "ink on the edge of cell row " << k << " at " << row;
+        for (int row : {top, top + 1, bottom - 2, bottom - 1}) {
+            if (row >= 0 && row < picture.height) {
+                EXPECT_FALSE(inkedRow(row)) << "ink on the edge of cell row " << k << " at " << row;
+            }
+        }
         bool any = false;
         for (int row = std::max(0, top); row < std::min(bottom, picture.height) && !any; ++row) any = inkedRow(row);
         rowsWithText += any;
@@ -469,6 +473,44 @@ TEST_F(MakeDataTest, LoopedPathsCloseWithoutASeam) {
         double step = distance(evalAt(track, 0.5f), evalAt(track, 1.5f));
         double seam = distance(evalAt(track, loop.period - 0.5f), evalAt(track, 0.5f));
         EXPECT_NEAR(seam, step, step * 0.15 + 1e-3);
+    }
+}
+
+TEST_F(MakeDataTest, CamerasFrameWhatTheCompositionsLayOverThem) {
+    // Scene 4 opens at tick 700 of the intestine's animation under a white flash: the camera
+    // is out in the dark there, looking away from the knot, so nothing of it is in view while
+    // the flash is strong.
+    LoadedScene darm;
+    ASSERT_EQ(load("data\\darm.dat", DARM_TEXTURE_BASE, &darm), 1);
+    for (float t = 700; t <= 726; t += 2) {
+        updateScene(darm.scene, t);
+        const SceneObject& tube = darm.scene->objects[0];
+        int inView = 0;
+        for (int v = 0; v < tube.vertexCount; ++v) {
+            const Vec3& e = tube.eyeVertices[v];
+            inView += e.z < -1 && std::fabs(e.x) < -e.z && std::fabs(e.y) < -e.z;
+        }
+        EXPECT_EQ(inView, 0) << "t = " << t;
+    }
+    // Scene 1's takes with "light" below the middle of the picture (ticks 285 to 450 of the
+    // light scene) show the stone, round which the sparks crowd, in the picture's upper part.
+    LoadedScene light;
+    ASSERT_EQ(load("data\\light.dat", LIGHT_TEXTURE_BASE, &light), 1);
+    for (float t = 285; t <= 450; t += 5) {
+        updateScene(light.scene, t);
+        const Vec3 stone{0, 0, 12};
+        Vec3 eye;
+        eyeTransform(light.scene->camera, &stone, &eye);
+        ASSERT_LT(eye.z, -1.0f) << "t = " << t;
+        EXPECT_GT(eye.y / -eye.z, 0.2) << "t = " << t;
+    }
+    // The mirror scene's camera stays low over the water, below its ceiling.
+    LoadedScene mirror;
+    ASSERT_EQ(load("data\\mirror.dat", MIRROR_TEXTURE_BASE, &mirror), 1);
+    for (float t = 50; t <= 620; t += 5) {
+        const Vec3 p = evalAt(&mirror.scene->camera->positionTrack, t);
+        EXPECT_GT(p.z, 2.0f) << "t = " << t;
+        EXPECT_LT(p.z, 37.0f) << "t = " << t;
     }
 }
 
@@ -711,6 +753,21 @@ TEST(KeyAuthoring, LoopedTracksCarryTheirPaceAcrossTheSeam) {
     EXPECT_GT(std::fabs(std::hypot(stray.x, stray.y) - 100.0), 0.3);
 }
 
+TEST(KeyAuthoring, PlannedCurvesAreTheOnesTheDemoEvaluates) {
+    // A motion planned from a few key values and sampled densely follows the same curve the
+    // demo evaluates from those keys, and holds its end values outside them.
+    const std::vector<TimedScalar> points = {{0, 1}, {100, 4}, {130, -2}, {300, 0}};
+    std::vector<ScalarKey> keys = smoothScalarTrack(points, false);
+    KeyTrack track{int32_t(keys.size()), 0, 0, keys.data()};
+    for (float t : {0.0f, 37.5f, 100.0f, 111.0f, 129.0f, 200.0f, 299.0f}) {
+        float value;
+        evalScalarTrack(&track, &value, t);
+        EXPECT_NEAR(smoothThrough(points, t), value, 1e-3) << t;
+    }
+    EXPECT_EQ(smoothThrough(points, -50), 1.0);
+    EXPECT_EQ(smoothThrough(points, 400), 0.0);
+}
+
 TEST(KeyAuthoring, RotationKeysTurnSmoothlyThroughEveryKey) {
     // A steady turn about z, 0.05 rad per tick, sampled every 20 ticks: between keys the
     // evaluated rotation matches the steady turn; halfway and a quarter of the way along.
@@ -819,6 +876,34 @@ TEST(Canvas, NoiseTilesAtItsPeriodSoTexturesRepeatWithoutSeams) {
     // Two generators with one seed give one sequence.
     SeededRandom a = seededRandom(42), b = seededRandom(42);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(nextUniform(&a), nextUniform(&b));
+}
+
+TEST(Canvas, ShapesCoverTheirWholeAreaWithoutSeams) {
+    // Shapes are painted only within the box they can reach: a long thin ellipse and a slanted
+    // capsule keep their whole soft-edged area (pi a b; 2 r l + pi r^2).
+    auto area = [](const Coverage& c) {
+        double sum = 0;
+        for (float v : c.values) sum += v;
+        return sum;
+    };
+    Coverage ellipse = makeCoverage(200, 100);
+    coverEllipse(&ellipse, 100, 50, 80, 4);
+    EXPECT_NEAR(area(ellipse), 3.14159265 * 80 * 4, 0.02 * 3.14159265 * 80 * 4);
+    Coverage capsule = makeCoverage(200, 200);
+    coverCapsule(&capsule, 30, 40, 170, 150, 6);
+    const double length = std::hypot(140.0, 110.0);
+    EXPECT_NEAR(area(capsule), 2 * 6 * length + 3.14159265 * 36, 0.02 * (2 * 6 * length + 3.14159265 * 36));
+    // A convex quadrilateral is whole inside, along its diagonals too, where two triangles
+    // painted edge to edge would leave a seam of half coverage.
+    Coverage quad = makeCoverage(100, 100);
+    const double xs[4] = {30, 70, 90, 10}, ys[4] = {10, 10, 90, 90};
+    coverConvex(&quad, xs, ys, 4);
+    for (double f = 0.1; f < 0.95; f += 0.1) {
+        EXPECT_EQ(quad.values[size_t(10 + 80 * f) * 100 + size_t(30 + 60 * f)], 1.0f) << f;
+        EXPECT_EQ(quad.values[size_t(10 + 80 * f) * 100 + size_t(70 - 60 * f)], 1.0f) << f;
+    }
+    EXPECT_EQ(quad.values[5 * 100 + 50], 0.0f);
+    EXPECT_EQ(quad.values[50 * 100 + 2], 0.0f);
 }
 
 TEST(Canvas, QuarterTurnPutsTheLeftEdgeAtTheBottom) {
