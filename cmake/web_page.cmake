@@ -2,8 +2,8 @@
 # fixed-function layer on WebGL, with the platform files of src/platform/web and those of
 # src/platform that need neither SDL, EGL nor libmpg123. Pictures are decoded by libjpeg-turbo
 # built to WebAssembly: QD_WEB_JPEG_DIR holds its include/ and lib/ (scripts/web makes it).
-# The build makes quelldrift.js and quelldrift.wasm; scripts/web lays them out with the page
-# and the data.
+# The build makes quelldrift.js and quelldrift.wasm, and index.html with the program's version
+# in it; scripts/web lays them out with page.js and the data.
 set(QD_WEB_JPEG_DIR "" CACHE PATH "libjpeg-turbo built with emscripten: a folder with include/ and lib/")
 if(NOT EXISTS ${QD_WEB_JPEG_DIR}/include/jpeglib.h OR NOT EXISTS ${QD_WEB_JPEG_DIR}/lib/libjpeg.a)
   message(FATAL_ERROR "the web page needs libjpeg-turbo built with emscripten in QD_WEB_JPEG_DIR (scripts/web makes it)")
@@ -34,3 +34,6 @@ target_link_options(quelldrift-web PRIVATE
   # A buffer swap outside the browser's frame loop lets the browser paint (the loading screen).
   -sASYNCIFY=1
   -sEXIT_RUNTIME=0)
+
+# The page names the program's version in its description and its loading words.
+configure_file(${QD_PLATFORM_DIR}/web/index.html.in ${CMAKE_BINARY_DIR}/index.html @ONLY)

@@ -130,6 +130,17 @@ bool faceIsValid(const Face& face, int32_t vertexCount) {
     return true;
 }
 
+bool samePoint(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// Whether two corners of the face lie on the same point: its cross product is then exactly 0,
+// and stays so wherever the point is carried, since equal points are carried alike.
+bool hasNoArea(const Vec3* vertices, const Face& face) {
+    const Vec3& a = vertices[face.corners[0].vertex];
+    const Vec3& b = vertices[face.corners[1].vertex];
+    const Vec3& c = vertices[face.corners[2].vertex];
+    return samePoint(a, b) || samePoint(b, c) || samePoint(a, c);
+}
+
 // The camera's tracks at time t, and its eye basis.
 void updateCamera(SceneCamera* camera, float t) {
     evalVectorTrack(&camera->positionTrack, &camera->position, t);
@@ -283,6 +294,7 @@ int normalLengthsCached(const SceneObject* object) {
     for (int32_t f = 0; f < object->faceCount; ++f) {
         const Face& face = object->faces[f];
         if (!faceIsValid(face, object->vertexCount)) continue;
+        if (!object->reshaped && hasNoArea(object->vertices, face)) continue;
         for (const Corner& corner : face.corners)
             if (object->normalScale[corner.vertex] == 0.0f) return 0;
     }

@@ -13,7 +13,10 @@ void updateScene(Scene* scene, float t);
 // stepPathSetTwice). Eye-space vertices, normals and texture coordinates, which each frame
 // makes anew for its own drawing, are not made; nor are the sprites' eye positions.
 void advanceSceneState(Scene* scene, float t);
-// 1 when every vertex that a face of the object names has its normal length cached.
+// 1 when every vertex that a face of the object names has its normal length cached, leaving
+// out the faces that can never give a normal: in a mesh as loaded (not reshaped), a face with
+// two corners on the same point has no area in any frame, so a vertex only such faces name
+// keeps a zero normal for ever.
 int normalLengthsCached(const SceneObject* object);
 // Evaluates the object's own position, rotation and scale tracks into rotationScale and
 // translation and marks it evaluated.

@@ -48,6 +48,9 @@ struct SceneObject {
     // 1 once every vertex a face names has its normal length cached: from then on the normals
     // depend only on the frame's geometry, and a frame that is only advanced may skip them.
     int32_t normalsComplete;
+    // 1 once a morph or a mirror has rewritten the object-space vertices: vertices that lie on
+    // each other may part later, where those of a mesh as loaded never do.
+    int32_t reshaped;
 };
 
 struct SceneLight {

@@ -71,13 +71,17 @@ void platformCloseWindow();
 
 // ---- Pictures drawn smaller than the window ----
 
-// Points drawing at an offscreen picture of width x height pixels, with as many samples per
-// pixel as the window has, made (or made again at a new size) as needed. 1 when drawing goes
-// there; 0 when the driver offers no framebuffer objects (drawing stays on the window).
-int platformBeginScaledPicture(int width, int height);
-// Resolves the offscreen picture, clears the whole window to black and draws the picture into
-// the window's rectangle (x, y, width, height from the bottom left) with linear filtering;
-// drawing goes to the window again.
+// Points drawing at a surface for a picture of width x height pixels, and writes the
+// surface's size: natively an offscreen picture of just that size, with as many samples per
+// pixel as the window has (made, or made again at a new size, as needed); on a page the canvas
+// itself, its drawing buffer made smaller in the window's shape, which the browser scales up to
+// the page. 1 when drawing goes there; 0 when it stays on the window at the window's own size
+// (no framebuffer objects; or, on a page, a picture as large as the canvas holds).
+int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* surfaceHeight);
+// Shows the surface in the window: natively the picture is resolved, the whole window cleared
+// to black and the picture drawn into the window's rectangle (x, y, width, height from the
+// bottom left) with linear filtering; a page leaves it to the browser. Drawing goes to the
+// window again.
 void platformEndScaledPicture(int x, int y, int width, int height);
 
 // ---- The frame log ----

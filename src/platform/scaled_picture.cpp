@@ -8,7 +8,7 @@
 
 #if QD_FIXED_FUNCTION_LAYER
 
-int platformBeginScaledPicture(int, int) { return 0; }
+int platformBeginScaledPicture(int, int, int*, int*) { return 0; }
 void platformEndScaledPicture(int, int, int, int) {}
 
 #else
@@ -116,7 +116,7 @@ bool makePicture(int width, int height) {
 
 }  // namespace
 
-int platformBeginScaledPicture(int width, int height) {
+int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* surfaceHeight) {
     if (platformIsHeadless() || !platformHasGlContext() || width < 1 || height < 1) return 0;
     if (support == Support::UNKNOWN) support = loadFunctions() ? Support::PRESENT : Support::ABSENT;
     if (support == Support::ABSENT) return 0;
@@ -125,6 +125,8 @@ int platformBeginScaledPicture(int width, int height) {
         return 0;
     }
     bindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
+    *surfaceWidth = width;
+    *surfaceHeight = height;
     return 1;
 }
 

@@ -72,6 +72,7 @@ void morphObject(SceneObject* target, float a, float b, float c) {
     const bool useB = bWeight != 0.0 && findKeyPair(bScene, cur, next, &pullB, &count);
     const bool useC = cWeight != 0.0 && findKeyPair(cScene, cur, next, &pullC, &count);
 
+    target->reshaped = 1;
     Vec3* out = target->vertices;
     for (int32_t k = 0; k < count; ++k) {
         const Vec3& p = base.current[k];

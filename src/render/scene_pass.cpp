@@ -54,21 +54,66 @@ void renderScene(Scene* scene, float t, const ScenePassSettings& settings) {
 
 namespace {
 
-// Whether this frame may measure an object's normals for the first time: a shown
-// environment-mapped object, or one a hook measures, whose normal lengths are not all cached.
-// Those lengths stay with the object, so the frame that first measures them must be made whole.
-bool measuresNewNormals(const Scene* scene, const SceneObject* object) {
-    if (object->normalsComplete) return false;
+// Objects of one scene whose normals an advanced frame can measure on their own; a scene with
+// more is advanced whole while any of them measures.
+constexpr int32_t MAX_MEASURED_OBJECTS = 4096;
+
+// Whether an object's normals are measured when it is shown: its slot maps the environment.
+bool mapsEnvironment(const SceneObject* object) {
     const int32_t slot = object->textureSlot;
-    if (object->hideTrack.toggleState != 1 && textureTable && slot >= 0 && slot < TEXTURE_SLOTS &&
-        (textureTable[slot].flags & SLOT_ENV_MAP))
-        return true;
+    return textureTable && slot >= 0 && slot < TEXTURE_SLOTS &&
+           (textureTable[slot].flags & SLOT_ENV_MAP);
+}
+
+// Whether one of the scene's hooks measures the object's normals.
+bool hookMeasures(const Scene* scene, const SceneObject* object) {
     const int32_t count = std::min(scene->frameHookCount, static_cast<int32_t>(MAX_FRAME_HOOKS));
     for (int32_t i = 0; i < count; ++i) {
         const FrameHook& hook = scene->frameHooks[i];
         if (hook.object == object && hookMeasuresNormals(hook.function)) return true;
     }
     return false;
+}
+
+// Whether this frame may measure an object's normals for the first time: a shown
+// environment-mapped object, or one a hook measures, whose normal lengths are not all cached.
+// Those lengths stay with the object, so the frame that first measures them must be made whole.
+bool measuresNewNormals(const Scene* scene, const SceneObject* object) {
+    if (object->normalsComplete) return false;
+    if (object->hideTrack.toggleState != 1 && mapsEnvironment(object)) return true;
+    return hookMeasures(scene, object);
+}
+// Marks the objects whose normal lengths are now all cached.
+void noteMeasuredNormals(Scene* scene) {
+    for (int32_t i = 0; i < scene->objectCount; ++i) {
+        SceneObject* object = &scene->objects[i];
+        if (!object->normalsComplete) object->normalsComplete = normalLengthsCached(object);
+    }
+}
+
+// What the update and the hooks do to the objects measuring new normals this frame, in their
+// order: each placed in eye space (its parent evaluated as the update does), its normals
+// measured when its slot maps the environment; then the hooks that measure such objects.
+void measureNewNormals(Scene* scene, float t) {
+    bool measured[MAX_MEASURED_OBJECTS] = {};
+    const int32_t objects = std::min(scene->objectCount, MAX_MEASURED_OBJECTS);
+    for (int32_t i = 0; i < scene->objectCount; ++i) scene->objects[i].evaluated = 0;
+    for (int32_t i = 0; i < objects; ++i) {
+        SceneObject* object = &scene->objects[i];
+        if (!measuresNewNormals(scene, object)) continue;
+        measured[i] = true;
+        placeObject(scene, object, t);
+        if (mapsEnvironment(object)) computeNormals(object);
+    }
+    const int32_t hooks = std::min(scene->frameHookCount, static_cast<int32_t>(MAX_FRAME_HOOKS));
+    for (int32_t i = 0; i < hooks; ++i) {
+        const FrameHook& hook = scene->frameHooks[i];
+        const int32_t index = static_cast<int32_t>(hook.object - scene->objects);
+        if (hook.function && hookMeasuresNormals(hook.function) && index >= 0 &&
+            index < objects && measured[index])
+            hook.function(hook.object, hook.userValue);
+    }
+    noteMeasuredNormals(scene);
 }
 
 // The step the sprite pass gives every sprite; a set on a path, which advanceSceneState left
@@ -94,26 +139,39 @@ void advanceScene(Scene* scene, float t, const ScenePassSettings& settings) {
     // passes each key once: the update's own advance to t then changes nothing).
     for (int32_t i = 0; i < scene->objectCount; ++i)
         advanceToggleTrack(&scene->objects[i].hideTrack, t);
-    bool whole = false;
-    for (int32_t i = 0; i < scene->objectCount && !whole; ++i)
-        whole = measuresNewNormals(scene, &scene->objects[i]);
-    if (whole) {
-        // The first frames of objects whose normals are still being measured: the update, the
-        // hooks and the wobble as renderScene runs them.
+    bool measuring = false, measuringHidden = false;
+    for (int32_t i = 0; i < scene->objectCount; ++i) {
+        const SceneObject* object = &scene->objects[i];
+        if (!measuresNewNormals(scene, object)) continue;
+        measuring = true;
+        measuringHidden = measuringHidden || object->hideTrack.toggleState == 1;
+    }
+    if (measuringHidden || (measuring && scene->objectCount > MAX_MEASURED_OBJECTS)) {
+        // A hook measures a hidden object, on the eye-space vertices its last shown frame left:
+        // the update, the hooks and the wobble as renderScene runs them.
         updateScene(scene, t);
         runFrameHooks(scene);
         if (settings.wobbleEnabled != 0) wobbleScene(scene, t);
-        for (int32_t i = 0; i < scene->objectCount; ++i) {
-            SceneObject* object = &scene->objects[i];
-            if (!object->normalsComplete) object->normalsComplete = normalLengthsCached(object);
-        }
+        noteMeasuredNormals(scene);
         stepSpriteSets(scene);
     } else {
         advanceSceneState(scene, t);
+        // Shown objects whose normals are still being measured: brought into eye space and
+        // measured as the update does it, then by the hooks that measure them.
+        if (measuring) measureNewNormals(scene, t);
         if (settings.wobbleEnabled != 0) wobbleLights(scene, t);
         finishSpriteSteps(scene);
     }
     fadeFlareSets(scene);
+}
+
+int sceneNormalsPending(const Scene* scene) {
+    for (int32_t i = 0; i < scene->objectCount; ++i) {
+        const SceneObject* object = &scene->objects[i];
+        if (!object->normalsComplete && (mapsEnvironment(object) || hookMeasures(scene, object)))
+            return 1;
+    }
+    return 0;
 }
 
 void runFrameHooks(Scene* scene) {

@@ -10,6 +10,11 @@ void renderScene(Scene* scene, float t, const ScenePassSettings& settings);
 // Brings the scene to time t exactly as renderScene would, leaving every value that outlives
 // the frame as renderScene leaves it, and draws nothing.
 void advanceScene(Scene* scene, float t, const ScenePassSettings& settings);
+// Whether an object of the scene may yet have its normals measured for the first time (an
+// environment-mapped one, or one a hook measures, whose normal lengths are not all cached):
+// until none may, a frame that is only advanced must still shape the scene's meshes as a drawn
+// one would, since the lengths measured then stay.
+int sceneNormalsPending(const Scene* scene);
 void runFrameHooks(Scene* scene);
 // Warps eye-space vertices and light world positions.
 void wobbleScene(Scene* scene, float t);

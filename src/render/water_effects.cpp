@@ -127,6 +127,7 @@ void rippleMirror(SceneObject* target, const SceneObject* source, float t) {
     const double a = static_cast<float>(t * 0.05);
     // A target smaller than its source takes only the vertices it has room for.
     const int32_t count = std::min(source->vertexCount, target->vertexCount);
+    target->reshaped = 1;
     for (int32_t k = 0; k < count; ++k) {
         const double x = source->vertices[k].x, y = source->vertices[k].y,
                      z = source->vertices[k].z;

@@ -234,12 +234,14 @@ int beginFramePicture(int height) {
     const int width = height == window.height
                           ? window.width
                           : static_cast<int>((static_cast<int64_t>(height) * 4 + 1) / 3);
-    if (!platformBeginScaledPicture(width, height)) return window.height;
+    int surfaceWidth = 0, surfaceHeight = 0;
+    if (!platformBeginScaledPicture(width, height, &surfaceWidth, &surfaceHeight))
+        return window.height;
     drawingScaled = true;
     scaledWindowWidth = windowWidth;
     scaledWindowHeight = windowHeight;
-    resizeViewport(width, height);
-    return height;
+    resizeViewport(surfaceWidth, surfaceHeight);
+    return pictureRect.height;
 }
 
 void presentFramePicture() {

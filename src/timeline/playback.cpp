@@ -72,12 +72,11 @@ void followFrame(Playback* playback, int32_t position, int drawnHeight) {
     const uint64_t now = platformMilliseconds();
     const double interval =
         playback->lastFrameAt ? static_cast<double>(now - playback->lastFrameAt) : 0.0;
-    int windowWidth = 0, windowHeight = 0;
-    platformClientSize(&windowWidth, &windowHeight);
-    const int windowPicture = pictureRectFor(windowWidth, windowHeight).height;
+    // The window's own picture rectangle, which the frame has been shown in.
+    const int windowPicture = pictureRect.height;
     if (playback->fixedPictureHeight > 0)
         playback->pictureHeight = playback->fixedPictureHeight;
-    else if (playback->lastFrameAt)
+    else if (playback->lastFrameAt && !playback->paused)  // a paused frame keeps its look
         playback->pictureHeight = followFrameTime(&playback->sizer, interval, now, windowPicture);
     playback->lastFrameAt = now;
     if (!platformFrameLogWanted()) return;

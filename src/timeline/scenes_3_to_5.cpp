@@ -152,12 +152,13 @@ void drawScene5(SceneFrame& frame) {
             break;
         default: {
             // The last take, to the end of the scene: the fish picture alone, up from black.
-            // It would stand still for eleven seconds, so it is pushed in slowly (a sixth
-            // larger by the end) and goes down to black over the scene's ticks 1200 to 1300.
-            const float zoom = f32(1.0 + s * 0.0004);
+            // It would stand still for eleven seconds, so it is pushed in (close to half as
+            // large again by the end) and goes down to black over the scene's last 100 ticks,
+            // reaching it as the next scene begins.
+            const float zoom = f32(1.0 + s * 0.001);
             addLayer(frame, FISH_PICTURE_LAYER, 1.0, Stretch{zoom, zoom}, bigT * 0.5);
             if (s < 50.0) fadeToBlack(frame, s * (1.0 / 50));
-            if (t > 1200.0) fadeToBlack(frame, 1.0 - (t - 1200.0) * (1.0 / 100));
+            if (t > 1265.0) fadeToBlack(frame, 1.0 - (t - 1265.0) * (1.0 / 100));
             return;
         }
     }

@@ -10,6 +10,7 @@
 #include "assets/texture_table.h"
 #include "math/math3d.h"
 #include "render/mesh_morph.h"
+#include "render/scene_pass.h"
 #include "render/water_effects.h"
 #include "timeline/compositions.h"
 #include "timeline/scene_schedule.h"
@@ -60,7 +61,10 @@ void drawScene6(SceneFrame& frame) {
     const double u = cut.time + FISH_TAKE_OFFSET[cut.index];
     const double m = swayWeight(u);
     Scene* fish = &scenes[FISH_SCENE];
-    if (fish->objectCount > 1) morphObject(&fish->objects[1], f32(u * 0.2), f32(m), 0.0f);
+    // The morph writes only the mesh this frame shows; a frame that is only advanced needs it
+    // while the scene's normals may still be measured for the first time.
+    if (fish->objectCount > 1 && (drawn(frame) || sceneNormalsPending(fish)))
+        morphObject(&fish->objects[1], f32(u * 0.2), f32(m), 0.0f);
     renderScene(frame, fish, u);
 
     // Down to black over the last 70 ticks; up from white over the first 50.
@@ -75,7 +79,7 @@ void drawScene7(SceneFrame& frame) {
 
     animateWater(frame, MIRROR_WATER_SLOT, 1, t);
     Scene* mirror = &scenes[MIRROR_SCENE];
-    if (mirror->objectCount > 2) {
+    if (mirror->objectCount > 2 && (drawn(frame) || sceneNormalsPending(mirror))) {
         morphObject(&mirror->objects[0], f32(u * 0.2), 0.0f, 0.0f);
         rippleMirror(&mirror->objects[2], &mirror->objects[0], frame.sceneTime);
     }

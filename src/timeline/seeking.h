@@ -13,7 +13,7 @@
 
 // The rate of the frames a seek runs, in frames per second of music time.
 constexpr int SEEK_FPS = 60;
-constexpr int CHECKPOINT_SECONDS = 10;
+constexpr int CHECKPOINT_SECONDS = 5;
 constexpr int64_t CHECKPOINT_FRAMES = int64_t{CHECKPOINT_SECONDS} * SEEK_FPS;
 // Enough checkpoints for 240 s of music, past the end of the demo's schedule.
 constexpr int MAX_CHECKPOINTS = 240 / CHECKPOINT_SECONDS + 1;

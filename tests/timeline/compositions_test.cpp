@@ -283,11 +283,11 @@ TEST_F(CompositionTest, AterieSceneFadesEveryTakeAndEndsOnTheFishPictureGoingToB
     for (const auto& point : {std::pair{0.0, 0.0}, {-0.98, -0.98}, {0.98, 0.98}}) {
         EXPECT_TRUE(near(at(point.first, point.second), 0, 150, 150));
     }
-    play(5, 1250);  // then goes down to black over ticks 1200 to 1300, pushed in all along
+    play(5, 1315);  // then goes down to black over ticks 1265 to 1365, pushed in all along
     for (const auto& point : {std::pair{0.0, 0.0}, {-0.98, -0.98}, {0.98, 0.98}}) {
         EXPECT_TRUE(near(at(point.first, point.second), 0, 75, 75));
     }
-    play(5, 1360);
+    play(5, 1364.9);
     EXPECT_TRUE(near(at(0, 0), 0, 0, 0));
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "anim/layers.h"
+#include "anim/scene_update.h"
 #include "assets/bmp_reader.h"
 #include "assets/demo_numbers.h"
 #include "assets/slot_loads.h"
@@ -148,22 +149,37 @@ struct Rect {
     bool meets(const Rect& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
 
-// Where a Layer's picture has ink (any channel above 40 of 255), in the Layer's own
-// coordinates: read back from the loaded texture and mapped through the Layer's corners.
+// A Layer's loaded picture read back from its texture, three bytes a texel.
+struct LayerPicture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    // Ink: any channel above 40 of 255.
+    bool inked(int col, int row) const {
+        const uint8_t* p = &rgb[(size_t(row) * width + col) * 3];
+        return std::max({p[0], p[1], p[2]}) > 40;
+    }
+};
+LayerPicture pictureOfLayer(int n) {
+    LayerPicture picture;
+    glBindTexture(GL_TEXTURE_2D, textureTable[layerTable[n].textureSlot].glName);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &picture.width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &picture.height);
+    picture.rgb.resize(size_t(picture.width) * picture.height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
+    return picture;
+}
+
+// Where a Layer's picture has ink, in the Layer's own coordinates: read back from the loaded
+// texture and mapped through the Layer's corners.
 Rect inkOfLayer(int n) {
     const Layer& layer = layerTable[n];
-    glBindTexture(GL_TEXTURE_2D, textureTable[layer.textureSlot].glName);
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-    std::vector<uint8_t> rgb(size_t(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    const LayerPicture picture = pictureOfLayer(n);
+    const int w = picture.width, h = picture.height;
     double u0 = 1, v0 = 1, u1 = 0, v1 = 0;
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col) {
-            const uint8_t* p = &rgb[(size_t(row) * w + col) * 3];
-            if (std::max({p[0], p[1], p[2]}) <= 40) continue;
+            if (!picture.inked(col, row)) continue;
             u0 = std::min(u0, double(col) / w), u1 = std::max(u1, double(col + 1) / w);
             v0 = std::min(v0, double(row) / h), v1 = std::max(v1, double(row + 1) / h);
         }
@@ -178,7 +194,9 @@ Rect inkOfLayer(int n) {
 // the position the compositions give it (x' = sx x + dx, y' = sy y + dy), its deformer moving
 // it by up to `wander`. Texts that cross the screen (`passing` along x or y) enter and leave
 // it by design; along the other axis they stay on it, and along their path they fit it.
-// Draws of one `echo` group are copies of one text laid over each other on purpose.
+// Draws of one `echo` group are copies of one text laid over each other on purpose. The same
+// record describes the pictures the texts must keep clear of (`passing` 'p': a picture may
+// reach past the screen's edges).
 struct TextDraw {
     int scene, layer;
     double from, to, wander;
@@ -202,11 +220,14 @@ TEST_F(MakeDataTest, TextsStayOnTheScreenAndApartWhileTheyShow) {
     auto q4 = [](double t) { return t <= 100 ? 3 : 3 - (t - 200) * 0.02; };
     auto q7 = [](double t) { return t <= 300 ? 3 : 3 - (t - 300) * 0.02; };
     auto w5 = [](double t) { return std::sin(t * 0.005) * (cutAt(CUT_TABLE_B, float(t)).index % 2 ? -1 : 1); };
+    auto helmet = [](double t) {  // the helmet's shift to the left
+        return std::clamp(t <= 100 ? 1 : t <= 200 ? 1 - (t - 100) * 0.01 : t <= 400 ? 0 : t <= 500 ? (t - 400) * 0.01 : 1, 0.0, 1.0);
+    };
     const std::vector<TextDraw> draws = {
         {0, TITLE_LOGO_LAYER, 0, 455, WOBBLE, 0, "logo", still},
         {0, TITLE_CREDITS_LAYER, 0, 455, DRIFT, 0, "credits", still},
         {0, TITLE_GROUP_LAYER, 0, 455, DRIFT, 0, "brakkwell", still},
-        {0, TITLE_PRESENTS_LAYER, 0, 455, DRIFT, 0, "presents", still},
+        {0, TITLE_PRESENTS_LAYER, 0, 455, DRIFT, 0, "trace", still},
         {0, TITLE_DEEPER_LAYER, 0, 455, DRIFT, 0, "deeper", still},
         {1, LIGHT_TEXT_LAYER, 0.5, 115, 0, 0, "light", lightStretch},
         {1, LIGHT_TEXT_WIDE_LAYER, 0.5, 115, 0, 0, "light", lightStretch},
@@ -230,6 +251,12 @@ TEST_F(MakeDataTest, TextsStayOnTheScreenAndApartWhileTheyShow) {
         {7, WE_WANT_TEXT_WIDEST_LAYER, 0, 563, 0, 'x', "want", [&](double t) { return std::array<double, 4>{1, 1, -0.5 * q7(t) - 2, 0}; }},
         {8, BRAKKWELL_TEXT_LAYER, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 + 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
         {8, BRAKKWELL_TEXT_WIDE_LAYER, 0, 350, 0, 0, "brakkwell", [](double t) { return std::array<double, 4>{1 - 0.2 * std::sin(t * 0.01), 1, 0, 0}; }},
+        // The pictures shown with texts beside them: the helmet beside the flying text and the
+        // greetings, the embryo (in every take but 2, 4 and 8) below "inside" and beside "outside".
+        {3, HELMET_LAYER, 0, 896, 0, 'p', "helmet", [&](double t) { return std::array<double, 4>{1, 1, -helmet(t), 0}; }},
+        {5, EMBRYO_LAYER, 0, 230, WOBBLE, 'p', "embryo", still},
+        {5, EMBRYO_LAYER, 345, 460, WOBBLE, 'p', "embryo", still},
+        {5, EMBRYO_LAYER, 575, 920, WOBBLE, 'p', "embryo", still},
     };
     std::map<int, Rect> ink;
     for (const TextDraw& d : draws)
@@ -245,19 +272,51 @@ TEST_F(MakeDataTest, TextsStayOnTheScreenAndApartWhileTheyShow) {
                 Rect s{std::min(sx * r.x0, sx * r.x1) + dx - d.wander, std::min(sy * r.y0, sy * r.y1) + dy - d.wander,
                        std::max(sx * r.x0, sx * r.x1) + dx + d.wander, std::max(sy * r.y0, sy * r.y1) + dy + d.wander};
                 const bool acrossX = s.x0 >= -1 && s.x1 <= 1, acrossY = s.y0 >= -1 && s.y1 <= 1;
-                const bool fits = d.passing == 'x' ? acrossY && s.x1 - s.x0 <= 2
-                                : d.passing == 'y' ? acrossX && s.y1 - s.y0 <= 2 : acrossX && acrossY;
+                const bool fits = d.passing == 'p' || (d.passing == 'x'   ? acrossY && s.x1 - s.x0 <= 2
+                                                       : d.passing == 'y' ? acrossX && s.y1 - s.y0 <= 2
+                                                                          : acrossX && acrossY);
                 if (!fits) ADD_FAILURE() << "Layer " << d.layer << " (" << d.echo << ") leaves the screen in scene " << scene
                                          << " at t = " << t << ": " << s.x0 << ", " << s.y0 << " to " << s.x1 << ", " << s.y1;
                 failures += !fits;
                 for (const auto& [other, o] : shown) {
-                    const bool apart = std::string(other->echo) == d.echo || !s.meets(o);
+                    const bool pictures = d.passing == 'p' && other->passing == 'p';
+                    const bool apart = pictures || std::string(other->echo) == d.echo || !s.meets(o);
                     if (!apart) ADD_FAILURE() << "\"" << d.echo << "\" meets \"" << other->echo << "\" in scene " << scene << " at t = " << t;
                     failures += !apart;
                 }
                 shown.push_back({&d, s});
             }
         }
+}
+
+TEST_F(MakeDataTest, EachGreetingsLineStaysInOneRowOfItsWobblingGrid) {
+    // The greetings' wobble moves each row of their grid's vertices up and down as a whole,
+    // squeezing some rows of cells and stretching others: a line of text that crossed from one
+    // row of cells into the next would be bent there and run into its neighbours.
+    GlTestContext::ensure();
+    ASSERT_EQ(loadDemoFixture(root).result, 1);
+    const Layer& layer = layerTable[GREETINGS_LAYER];
+    const LayerPicture picture = pictureOfLayer(GREETINGS_LAYER);
+    ASSERT_GT(picture.height, 0);
+    auto inkedRow = [&](int row) {
+        for (int col = 0; col < picture.width; ++col)
+            if (picture.inked(col, row)) return true;
+        return false;
+    };
+    int rowsWithText = 0;
+    for (int k = 0; k + 1 < layer.rows; ++k) {
+        const int top = int(std::lround(layer.vertices[k * layer.columns].v * picture.height));
+        const int bottom = int(std::lround(layer.vertices[(k + 1) * layer.columns].v * picture.height));
+        for (int row : {top, top + 1, bottom - 2, bottom - 1}) {
+            if (row >= 0 && row < picture.height) {
+                EXPECT_FALSE(inkedRow(row)) << "ink on the edge of cell row " << k << " at " << row;
+            }
+        }
+        bool any = false;
+        for (int row = std::max(0, top); row < std::min(bottom, picture.height) && !any; ++row) any = inkedRow(row);
+        rowsWithText += any;
+    }
+    EXPECT_GE(rowsWithText, 5);
 }
 
 TEST_F(MakeDataTest, SameBytesOnEveryRun) {
@@ -409,6 +468,44 @@ TEST_F(MakeDataTest, LoopedPathsCloseWithoutASeam) {
         double step = distance(evalAt(track, 0.5f), evalAt(track, 1.5f));
         double seam = distance(evalAt(track, loop.period - 0.5f), evalAt(track, 0.5f));
         EXPECT_NEAR(seam, step, step * 0.15 + 1e-3);
+    }
+}
+
+TEST_F(MakeDataTest, CamerasFrameWhatTheCompositionsLayOverThem) {
+    // Scene 4 opens at tick 700 of the intestine's animation under a white flash: the camera
+    // is out in the dark there, looking away from the knot, so nothing of it is in view while
+    // the flash is strong.
+    LoadedScene darm;
+    ASSERT_EQ(load("data\\darm.dat", DARM_TEXTURE_BASE, &darm), 1);
+    for (float t = 700; t <= 726; t += 2) {
+        updateScene(darm.scene, t);
+        const SceneObject& tube = darm.scene->objects[0];
+        int inView = 0;
+        for (int v = 0; v < tube.vertexCount; ++v) {
+            const Vec3& e = tube.eyeVertices[v];
+            inView += e.z < -1 && std::fabs(e.x) < -e.z && std::fabs(e.y) < -e.z;
+        }
+        EXPECT_EQ(inView, 0) << "t = " << t;
+    }
+    // Scene 1's takes with "light" below the middle of the picture (ticks 285 to 450 of the
+    // light scene) show the stone, round which the sparks crowd, in the picture's upper part.
+    LoadedScene light;
+    ASSERT_EQ(load("data\\light.dat", LIGHT_TEXTURE_BASE, &light), 1);
+    for (float t = 285; t <= 450; t += 5) {
+        updateScene(light.scene, t);
+        const Vec3 stone{0, 0, 12};
+        Vec3 eye;
+        eyeTransform(light.scene->camera, &stone, &eye);
+        ASSERT_LT(eye.z, -1.0f) << "t = " << t;
+        EXPECT_GT(eye.y / -eye.z, 0.2) << "t = " << t;
+    }
+    // The mirror scene's camera stays low over the water, below its ceiling.
+    LoadedScene mirror;
+    ASSERT_EQ(load("data\\mirror.dat", MIRROR_TEXTURE_BASE, &mirror), 1);
+    for (float t = 50; t <= 620; t += 5) {
+        const Vec3 p = evalAt(&mirror.scene->camera->positionTrack, t);
+        EXPECT_GT(p.z, 2.0f) << "t = " << t;
+        EXPECT_LT(p.z, 37.0f) << "t = " << t;
     }
 }
 
@@ -603,6 +700,8 @@ TEST(MakeDataMusic, SectionsChangeAtTheSceneStartsAndBeatsLandOnTheCuts) {
     };
     // The title's music is quiet; the light scene starts on a beat with the drums.
     EXPECT_GT(loudness(13.2, 13.3), 2.0 * loudness(12.9, 13.0));
+    // The bird's drums drop out under a riser before the artery's heartbeat comes in.
+    EXPECT_GT(loudness(134.0, 134.5), 2.0 * loudness(133.5, 134.0));
     // Each cut of scenes 1 and 5 opens on a kick: louder than the offbeat before it.
     for (auto [start, cuts] : {std::pair{13.2, CUT_TABLE_A}, std::pair{134.0, CUT_TABLE_B}})
         for (int cut = 1; cut <= 8; ++cut) {
@@ -647,6 +746,21 @@ TEST(KeyAuthoring, LoopedTracksCarryTheirPaceAcrossTheSeam) {
     }
     Vec3 stray = evalAt(&openTrack, 2.0f);
     EXPECT_GT(std::fabs(std::hypot(stray.x, stray.y) - 100.0), 0.3);
+}
+
+TEST(KeyAuthoring, PlannedCurvesAreTheOnesTheDemoEvaluates) {
+    // A motion planned from a few key values and sampled densely follows the same curve the
+    // demo evaluates from those keys, and holds its end values outside them.
+    const std::vector<TimedScalar> points = {{0, 1}, {100, 4}, {130, -2}, {300, 0}};
+    std::vector<ScalarKey> keys = smoothScalarTrack(points, false);
+    KeyTrack track{int32_t(keys.size()), 0, 0, keys.data()};
+    for (float t : {0.0f, 37.5f, 100.0f, 111.0f, 129.0f, 200.0f, 299.0f}) {
+        float value;
+        evalScalarTrack(&track, &value, t);
+        EXPECT_NEAR(smoothThrough(points, t), value, 1e-3) << t;
+    }
+    EXPECT_EQ(smoothThrough(points, -50), 1.0);
+    EXPECT_EQ(smoothThrough(points, 400), 0.0);
 }
 
 TEST(KeyAuthoring, RotationKeysTurnSmoothlyThroughEveryKey) {
@@ -757,6 +871,34 @@ TEST(Canvas, NoiseTilesAtItsPeriodSoTexturesRepeatWithoutSeams) {
     // Two generators with one seed give one sequence.
     SeededRandom a = seededRandom(42), b = seededRandom(42);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(nextUniform(&a), nextUniform(&b));
+}
+
+TEST(Canvas, ShapesCoverTheirWholeAreaWithoutSeams) {
+    // Shapes are painted only within the box they can reach: a long thin ellipse and a slanted
+    // capsule keep their whole soft-edged area (pi a b; 2 r l + pi r^2).
+    auto area = [](const Coverage& c) {
+        double sum = 0;
+        for (float v : c.values) sum += v;
+        return sum;
+    };
+    Coverage ellipse = makeCoverage(200, 100);
+    coverEllipse(&ellipse, 100, 50, 80, 4);
+    EXPECT_NEAR(area(ellipse), 3.14159265 * 80 * 4, 0.02 * 3.14159265 * 80 * 4);
+    Coverage capsule = makeCoverage(200, 200);
+    coverCapsule(&capsule, 30, 40, 170, 150, 6);
+    const double length = std::hypot(140.0, 110.0);
+    EXPECT_NEAR(area(capsule), 2 * 6 * length + 3.14159265 * 36, 0.02 * (2 * 6 * length + 3.14159265 * 36));
+    // A convex quadrilateral is whole inside, along its diagonals too, where two triangles
+    // painted edge to edge would leave a seam of half coverage.
+    Coverage quad = makeCoverage(100, 100);
+    const double xs[4] = {30, 70, 90, 10}, ys[4] = {10, 10, 90, 90};
+    coverConvex(&quad, xs, ys, 4);
+    for (double f = 0.1; f < 0.95; f += 0.1) {
+        EXPECT_EQ(quad.values[size_t(10 + 80 * f) * 100 + size_t(30 + 60 * f)], 1.0f) << f;
+        EXPECT_EQ(quad.values[size_t(10 + 80 * f) * 100 + size_t(70 - 60 * f)], 1.0f) << f;
+    }
+    EXPECT_EQ(quad.values[5 * 100 + 50], 0.0f);
+    EXPECT_EQ(quad.values[50 * 100 + 2], 0.0f);
 }
 
 TEST(Canvas, QuarterTurnPutsTheLeftEdgeAtTheBottom) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 SeededRandom seededRandom(uint64_t seed) {
     return SeededRandom{seed * 0x9E3779B97F4A7C15ull + 0x2545F4914F6CDD1Dull};
@@ -55,6 +56,12 @@ double tiledFractalNoise(double x, double y, int period, int octaves, uint32_t s
     return sum / total;
 }
 
+double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double mix(double a, double b, double t) { return a + (b - a) * t; }
+Colour mixColour(Colour a, Colour b, double t) {
+    return {float(mix(a.r, b.r, t)), float(mix(a.g, b.g, t)), float(mix(a.b, b.b, t))};
+}
+
 Canvas makeCanvas(int width, int height) {
     Canvas canvas;
     canvas.width = width;
@@ -65,6 +72,13 @@ Canvas makeCanvas(int width, int height) {
 
 float* pixelAt(Canvas* canvas, int x, int y) {
     return &canvas->pixels[(size_t(y) * size_t(canvas->width) + size_t(x)) * 3];
+}
+
+void setPixel(Canvas* canvas, int x, int y, Colour colour) {
+    float* p = pixelAt(canvas, x, y);
+    p[0] = colour.r;
+    p[1] = colour.g;
+    p[2] = colour.b;
 }
 
 void fillCanvas(Canvas* canvas, Colour colour) {
@@ -87,6 +101,30 @@ void addGlow(Canvas* canvas, double cx, double cy, double radius, Colour colour,
             p[0] += colour.r * k;
             p[1] += colour.g * k;
             p[2] += colour.b * k;
+        }
+    }
+}
+
+void addShaft(Canvas* canvas, double x, double y, double angle, double length, double halfWidth, double spread,
+              Colour colour) {
+    const double ax = std::sin(angle), ay = std::cos(angle);
+    // Only the box round the shaft's two ends, widened by its greatest reach across.
+    const double reach = (halfWidth + spread * length) * 3.5;
+    const double ex = x + ax * length, ey = y + ay * length;
+    const int x0 = std::max(0, int(std::min(x, ex) - reach)), x1 = std::min(canvas->width - 1, int(std::max(x, ex) + reach));
+    const int y0 = std::max(0, int(std::min(y, ey) - reach)), y1 = std::min(canvas->height - 1, int(std::max(y, ey) + reach));
+    for (int py = y0; py <= y1; ++py) {
+        for (int px = x0; px <= x1; ++px) {
+            double dx = px + 0.5 - x, dy = py + 0.5 - y;
+            double along = dx * ax + dy * ay, across = dx * ay - dy * ax;
+            if (along <= 0 || along >= length) continue;
+            double w = halfWidth + spread * along;
+            double k = std::exp(-across * across / (w * w)) * std::pow(1.0 - along / length, 1.5) * std::min(1.0, along / (w * 2));
+            if (k < 1e-4) continue;
+            float* p = pixelAt(canvas, px, py);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
         }
     }
 }
@@ -180,11 +218,18 @@ Coverage makeCoverage(int width, int height) {
     return coverage;
 }
 
-// Raises every pixel's coverage to the value of a signed distance (negative inside).
+// Raises every pixel's coverage to the value of a signed distance (negative inside), within
+// the box from (left, top) to (right, bottom) outside which the distance is at least half a
+// pixel (the whole canvas when no box is given).
 template <typename Distance>
-static void coverByDistance(Coverage* coverage, Distance distance) {
-    for (int y = 0; y < coverage->height; ++y) {
-        for (int x = 0; x < coverage->width; ++x) {
+static void coverByDistance(Coverage* coverage, Distance distance, double left = -1e9, double top = -1e9,
+                            double right = 1e9, double bottom = 1e9) {
+    const int x0 = int(std::clamp(std::floor(left), 0.0, double(coverage->width)));
+    const int x1 = int(std::clamp(std::ceil(right), 0.0, double(coverage->width)));
+    const int y0 = int(std::clamp(std::floor(top), 0.0, double(coverage->height)));
+    const int y1 = int(std::clamp(std::ceil(bottom), 0.0, double(coverage->height)));
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
             double d = distance(x + 0.5, y + 0.5);
             float c = float(std::clamp(0.5 - d, 0.0, 1.0));
             float& v = coverage->values[size_t(y) * coverage->width + x];
@@ -195,29 +240,35 @@ static void coverByDistance(Coverage* coverage, Distance distance) {
 
 void coverEllipse(Coverage* coverage, double cx, double cy, double rx, double ry) {
     double r = std::min(rx, ry);
+    // The distance below grows by r / rx per pixel along x outside the ellipse (r / ry along y).
+    double reachX = rx + 0.5 * rx / r + 1, reachY = ry + 0.5 * ry / r + 1;
     coverByDistance(coverage, [=](double x, double y) {
         double dx = (x - cx) / rx, dy = (y - cy) / ry;
         return (std::sqrt(dx * dx + dy * dy) - 1.0) * r;
-    });
+    }, cx - reachX, cy - reachY, cx + reachX, cy + reachY);
 }
 
 void coverCapsule(Coverage* coverage, double x0, double y0, double x1, double y1, double radius) {
     double ex = x1 - x0, ey = y1 - y0, len2 = std::max(ex * ex + ey * ey, 1e-9);
+    const double reach = radius + 1;
     coverByDistance(coverage, [=](double x, double y) {
         double t = std::clamp(((x - x0) * ex + (y - y0) * ey) / len2, 0.0, 1.0);
         return std::hypot(x - x0 - t * ex, y - y0 - t * ey) - radius;
-    });
+    }, std::min(x0, x1) - reach, std::min(y0, y1) - reach, std::max(x0, x1) + reach, std::max(y0, y1) + reach);
 }
 
-void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y1, double x2,
-                   double y2) {
-    double px[3] = {x0, x1, x2}, py[3] = {y0, y1, y2};
-    double area = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
-    double sign = area < 0 ? -1.0 : 1.0;
+void coverConvex(Coverage* coverage, const double* xs, const double* ys, int count) {
+    double area = 0;
+    for (int i = 0; i < count; ++i) {
+        int j = (i + 1) % count;
+        area += xs[i] * ys[j] - xs[j] * ys[i];
+    }
+    const double sign = area < 0 ? -1.0 : 1.0;
+    std::vector<double> px(xs, xs + count), py(ys, ys + count);
     coverByDistance(coverage, [=](double x, double y) {
         double worst = -1e9;
-        for (int i = 0; i < 3; ++i) {
-            int j = (i + 1) % 3;
+        for (int i = 0; i < count; ++i) {
+            int j = (i + 1) % count;
             double ex = px[j] - px[i], ey = py[j] - py[i];
             double len = std::max(std::hypot(ex, ey), 1e-9);
             // Distance to the edge line, positive outside.
@@ -226,6 +277,12 @@ void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y
         }
         return worst;
     });
+}
+
+void coverTriangle(Coverage* coverage, double x0, double y0, double x1, double y1, double x2,
+                   double y2) {
+    const double xs[3] = {x0, x1, x2}, ys[3] = {y0, y1, y2};
+    coverConvex(coverage, xs, ys, 3);
 }
 
 void blurCoverage(Coverage* coverage, int radius) {

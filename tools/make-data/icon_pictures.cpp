@@ -28,12 +28,6 @@ constexpr Colour NEBULA_VIOLET{0.6f, 0.2f, 0.8f};
 constexpr double DISC_RADIUS = 0.48;
 constexpr double LETTER_SIZE = 0.78;
 
-float mixChannel(float a, float b, double t) { return float(a + (b - a) * t); }
-
-Colour mixColour(Colour a, Colour b, double t) {
-    return {mixChannel(a.r, b.r, t), mixChannel(a.g, b.g, t), mixChannel(a.b, b.b, t)};
-}
-
 // The letter's coverage (0 to 1 per pixel), its ink centred on the icon.
 Coverage centredLetter(int size, const std::string& font) {
     const int typeSize = std::max(8, int(std::lround(size * LETTER_SIZE)));

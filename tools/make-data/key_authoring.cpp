@@ -114,6 +114,21 @@ std::vector<ScalarKey> smoothScalarTrack(const std::vector<TimedScalar>& points,
     return keys;
 }
 
+double smoothThrough(const std::vector<TimedScalar>& points, double t) {
+    if (points.empty()) return 0;
+    if (t <= points.front().time) return points.front().value;
+    if (t >= points.back().time) return points.back().value;
+    size_t k = 0;
+    while (points[k + 1].time <= t) ++k;
+    auto difference = [](float a, float b, double inv) { return (double(b) - a) * inv; };
+    const double span = double(points[k + 1].time) - points[k].time, s = (t - points[k].time) / span;
+    const double m0 = slopeAt(points, k, false, difference, 0.0) * span;
+    const double m1 = slopeAt(points, k + 1, false, difference, 0.0) * span;
+    const double s2 = s * s, s3 = s2 * s;
+    return (2 * s3 - 3 * s2 + 1) * points[k].value + (s3 - 2 * s2 + s) * m0 + (-2 * s3 + 3 * s2) * points[k + 1].value +
+           (s3 - s2) * m1;
+}
+
 std::vector<RotationKey> smoothRotationTrack(const std::vector<TimedRotation>& input, bool looped) {
     std::vector<TimedRotation> points = input;
     // One hemisphere: the evaluation never flips signs itself.

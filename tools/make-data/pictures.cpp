@@ -11,6 +11,7 @@
 
 #include "assets/slot_loads.h"
 #include "assets/texture_table.h"
+#include "backdrops.h"
 #include "canvas.h"
 #include "data_file_path.h"
 #include "data_file_writer.h"
@@ -20,20 +21,11 @@
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
+// Rows of vertices in the greetings Layer's grid.
+constexpr int GRID_ROWS = 10;
 // The faces' files, found through fontconfig when the pictures are written.
 std::string BOLD_FONT, SERIF_FONT;
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
-double mix(double a, double b, double t) { return a + (b - a) * t; }
-Colour mixColour(Colour a, Colour b, double t) {
-    return {float(mix(a.r, b.r, t)), float(mix(a.g, b.g, t)), float(mix(a.b, b.b, t))};
-}
-void setPixel(Canvas* c, int x, int y, Colour v) {
-    float* p = pixelAt(c, x, y);
-    p[0] = v.r;
-    p[1] = v.g;
-    p[2] = v.b;
-}
 
 // ---- Text ----
 
@@ -48,61 +40,133 @@ struct TextLine {
     Colour colour;
 };
 
-// Lines stacked in `box`, each centred across it, at the largest size at which every line and
-// the soft halo around it fit inside the box: the box is where the text's ink may go, so the
-// compositions' Layer rectangles and motions decide it (see pictureTable).
-Canvas textInBox(int width, int height, Box box, const std::vector<TextLine>& lines, float halo = 0.9f) {
+// How wide to paint glyphs, against their natural width, in a picture of `pictureWidth` x
+// `pictureHeight` pixels that a Layer shows `layerWidth` x `layerHeight` screen units large
+// (the 4:3 screen is 2 units each way): then the letters keep their shape on the screen.
+double glyphWidthOn(int pictureWidth, int pictureHeight, double layerWidth, double layerHeight) {
+    return (layerHeight * 3.0 / pictureHeight) / (layerWidth * 4.0 / pictureWidth);
+}
+
+// The largest size at which every line of `lines`, stacked in `box` and each centred across
+// it, fits inside the box with the soft halo around it: the box is where the text's ink may
+// go, so the compositions' Layer rectangles and motions decide it (see pictureTable).
+// `glyphWidth` as glyphWidthOn gives it for the picture's Layer.
+int fittingTextSize(int width, int height, Box box, const std::vector<TextLine>& lines, double glyphWidth) {
     const double boxWidth = (box.right - box.left) * width, boxHeight = (box.bottom - box.top) * height;
-    double totalWeight = 0, heaviest = 0;
-    for (const TextLine& l : lines) {
-        totalWeight += l.weight;
-        heaviest = std::max(heaviest, l.weight);
-    }
+    double heaviest = 0;
+    for (const TextLine& l : lines) heaviest = std::max(heaviest, l.weight);
     // Ink of a line of size S reaches about S above its baseline and 0.25 S below it; lines
     // follow each other 1.25 S apart. The halo reaches about S / 6 further out on every side.
-    int size = int(boxHeight);
     auto fits = [&](int s) {
         double reach = s * heaviest / 6.0;
         double tall = 0;
         for (size_t i = 0; i < lines.size(); ++i) {
             double ls = s * lines[i].weight;
             tall += ls * 1.25;
-            if (measureTextLine(BOLD_FONT, int(ls), lines[i].text) > boxWidth - 2 * reach) return false;
+            if (measureTextLine(BOLD_FONT, int(ls), lines[i].text, glyphWidth) > boxWidth - 2 * reach) return false;
         }
         return tall + 2 * reach <= boxHeight;
     };
+    int size = int(boxHeight);
     while (size > 4 && !fits(size)) size -= std::max(1, size / 40);
-    Canvas sharp = makeCanvas(width, height);
+    return size;
+}
+
+// Adds the lines at `size`, stacked round the middle of `box`, sharp, to `sharp`.
+void addTextLines(Canvas* sharp, Box box, const std::vector<TextLine>& lines, int size, double glyphWidth) {
     double tall = 0;
     for (const TextLine& l : lines) tall += size * l.weight * 1.25;
-    double y = box.top * height + (boxHeight - tall) * 0.5;
-    const double cx = (box.left + box.right) * 0.5 * width;
+    double y = box.top * sharp->height + ((box.bottom - box.top) * sharp->height - tall) * 0.5;
+    const double cx = (box.left + box.right) * 0.5 * sharp->width;
     for (const TextLine& l : lines) {
         double ls = size * l.weight;
-        addTextLine(&sharp, BOLD_FONT, int(ls), l.text, cx, y + ls * 1.0, l.colour);
+        addTextLine(sharp, BOLD_FONT, int(ls), l.text, cx, y + ls * 1.0, l.colour, glyphWidth);
         y += ls * 1.25;
     }
+}
+
+// Sharp text with a soft halo of `halo` times its own light around it, for a text of `size`.
+Canvas withHalo(const Canvas& sharp, int size, float halo) {
     Canvas out = sharp;
     if (halo > 0) {
         Canvas glow = sharp;
-        blurCanvas(&glow, std::max(1, int(size * heaviest / 18)));
+        blurCanvas(&glow, std::max(1, size / 18));
         addCanvas(&out, glow, halo);
     }
     clampCanvas(&out);
     return out;
 }
 
-Canvas textLineInBox(int width, int height, Box box, const std::string& text, Colour colour) {
-    return textInBox(width, height, box, {{text, 1.0, colour}});
+// The lines at the largest size that fits `box` (fittingTextSize), with their halo.
+Canvas textInBox(int width, int height, Box box, const std::vector<TextLine>& lines, float halo = 0.9f,
+                 double glyphWidth = 1.0) {
+    const int size = fittingTextSize(width, height, box, lines, glyphWidth);
+    double heaviest = 0;
+    for (const TextLine& l : lines) heaviest = std::max(heaviest, l.weight);
+    Canvas sharp = makeCanvas(width, height);
+    addTextLines(&sharp, box, lines, size, glyphWidth);
+    return withHalo(sharp, int(size * heaviest), halo);
+}
+
+Canvas textLineInBox(int width, int height, Box box, const std::string& text, Colour colour, double glyphWidth = 1.0) {
+    return textInBox(width, height, box, {{text, 1.0, colour}}, 0.9f, glyphWidth);
 }
 
 // Text that reads from bottom to top: painted along a wide strip, then turned a quarter.
-// `box` is given in the turned (final) picture.
-Canvas verticalTextInBox(int width, int height, Box box, const std::string& text, Colour colour) {
+// `box` and `glyphWidth` are given for the turned (final) picture.
+Canvas verticalTextInBox(int width, int height, Box box, const std::string& text, Colour colour, double glyphWidth = 1.0) {
     // Turning counter-clockwise takes the strip's column x to row (stripWidth - 1 - x) and its
-    // row y to column y, so the final box maps back to the strip like this.
+    // row y to column y, so the final box maps back to the strip like this; along the strip
+    // the glyphs lie across the final picture's width.
     Box strip{1.0 - box.bottom, box.left, 1.0 - box.top, box.right};
-    return rotateQuarter(textLineInBox(height, width, strip, text, colour));
+    return rotateQuarter(textLineInBox(height, width, strip, text, colour, 1.0 / glyphWidth));
+}
+
+// A horizontal streak of light centred on the picture's middle column at row `cy`: a thin
+// bright core in a wider glow, both thinning out towards their ends.
+void addStreak(Canvas* c, double cy, double halfLength, double core, Colour colour) {
+    const double cx = c->width * 0.5;
+    for (int y = 0; y < c->height; ++y)
+        for (int x = 0; x < c->width; ++x) {
+            double along = std::fabs(x + 0.5 - cx) / halfLength;
+            if (along >= 1) continue;
+            double taper = std::pow(1 - along, 2.0), d = std::fabs(y + 0.5 - cy);
+            double k = taper * (std::exp(-d * d / (core * core)) + 0.25 * std::exp(-d / (core * 5)));
+            float* p = pixelAt(c, x, y);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
+        }
+}
+
+// An echo sounder's trace across `box`: a glowing line that rings out from a ping at its left
+// end, with a few bubbles rising off it.
+Canvas depthTrace(int width, int height, Box box, Colour colour) {
+    Canvas c = makeCanvas(width, height);
+    const double x0 = box.left * width, x1 = box.right * width, mid = (box.top + box.bottom) * 0.5 * height;
+    const double amplitude = (box.bottom - box.top) * height * 0.3, core = height / 90.0;
+    for (int x = int(x0); x < int(x1); ++x) {
+        double f = (x - x0) / (x1 - x0);
+        double y = mid + amplitude * std::exp(-f * 4) * std::sin(f * 46);
+        double fade = std::min(1.0, (1 - f) * 6) * (0.5 + 0.5 * std::exp(-f * 2));
+        for (int py = 0; py < height; ++py) {
+            double d = std::fabs(py + 0.5 - y);
+            double k = fade * (std::exp(-d * d / (core * core)) + 0.3 * std::exp(-d / (core * 3)));
+            float* p = pixelAt(&c, x, py);
+            p[0] += float(colour.r * k);
+            p[1] += float(colour.g * k);
+            p[2] += float(colour.b * k);
+        }
+    }
+    addGlow(&c, x0, mid, height * 0.2, colour, 1.5);
+    SeededRandom random = seededRandom(59);
+    for (int i = 0; i < 7; ++i) {
+        double x = x0 + (x1 - x0) * (0.08 + 0.8 * nextUniform(&random));
+        double y = box.top * height + nextUniform(&random) * amplitude * 0.8, r = height * (0.02 + 0.02 * nextUniform(&random));
+        addRing(&c, x, y, r, std::max(0.7, r * 0.25), {colour.r * 0.6f, colour.g * 0.6f, colour.b * 0.6f});
+    }
+    clampCanvas(&c);
+    return c;
 }
 
 // ---- Shapes, masks and the pictures that fill them ----
@@ -117,12 +181,13 @@ Coverage coverageFromText(int width, int height, const std::string& text, int si
 }
 
 // White where the scene behind stays, black where the shape cuts (with a soft, widened edge).
-Canvas maskFrom(const Coverage& shape, int spread) {
+// `depth` below 1 leaves that much of the scene behind the shape.
+Canvas maskFrom(const Coverage& shape, int spread, double depth = 1.0) {
     Coverage grown = shape;
     blurCoverage(&grown, spread);
     Canvas out = makeCanvas(shape.width, shape.height);
     for (size_t i = 0; i < grown.values.size(); ++i) {
-        float k = float(1.0 - clamp01(std::max(grown.values[i] * 2.5, double(shape.values[i]))));
+        float k = float(1.0 - depth * clamp01(std::max(grown.values[i] * 2.5, double(shape.values[i]))));
         out.pixels[i * 3] = out.pixels[i * 3 + 1] = out.pixels[i * 3 + 2] = k;
     }
     return out;
@@ -155,31 +220,70 @@ Canvas shadedShape(const Coverage& shape, Colour dark, Colour light, Colour rim,
     return out;
 }
 
-Coverage monksShape(int w, int h) {
-    // Three hooded figures, their robes kept inside the picture's left 85 % (its Layer reaches
-    // past the right edge of the screen).
+// Three hooded figures, their robes kept inside the picture's left 85 % (its Layer reaches
+// past the right edge of the screen). Monk m's shape, and the parts that the picture draws
+// darker on it: the face in the cowl's opening, the folds of the robe and the sleeves that
+// meet over the chest.
+const double MONK_X[3] = {0.2, 0.45, 0.68}, MONK_TOP[3] = {0.28, 0.18, 0.34};
+Coverage monkShape(int w, int h, int m) {
     Coverage c = makeCoverage(w, h);
-    const double xs[3] = {0.2, 0.45, 0.68}, tops[3] = {0.28, 0.18, 0.34};
+    const double cx = MONK_X[m] * w, top = MONK_TOP[m] * h, rw = w * 0.12;
+    coverTriangle(&c, cx - rw * 0.6, top + rw * 0.7, cx + rw * 0.6, top + rw * 0.7, cx + rw * 0.1, top - rw * 0.35);  // cowl's point
+    coverEllipse(&c, cx, top + rw * 0.95, rw * 0.68, rw * 0.95);                                                       // cowl
+    coverEllipse(&c, cx, top + rw * 2.1, rw * 1.1, rw * 0.55);                                                         // shoulders
+    const double robeX[4] = {cx - rw * 1.0, cx + rw * 1.0, cx + rw * 1.5, cx - rw * 1.5};  // widening to the ground
+    const double robeY[4] = {top + rw * 2.1, top + rw * 2.1, h * 0.98, h * 0.98};
+    coverConvex(&c, robeX, robeY, 4);
+    return c;
+}
+Coverage monkShadows(int w, int h, int m) {
+    Coverage c = makeCoverage(w, h);
+    const double cx = MONK_X[m] * w, top = MONK_TOP[m] * h, rw = w * 0.12;
+    coverEllipse(&c, cx + rw * 0.05, top + rw * 1.1, rw * 0.38, rw * 0.55);  // the face in shadow
+    for (int k = -2; k <= 2; ++k)                                           // folds
+        coverCapsule(&c, cx + k * rw * 0.32, top + rw * 3.2, cx + k * rw * 0.45, h * 0.97, rw * 0.035);
+    coverCapsule(&c, cx - rw * 0.55, top + rw * 2.5, cx + rw * 0.55, top + rw * 2.5, rw * 0.06);  // sleeves' seam
+    return c;
+}
+Coverage monksShape(int w, int h) {
+    Coverage c = makeCoverage(w, h);
     for (int m = 0; m < 3; ++m) {
-        double cx = xs[m] * w, top = tops[m] * h, rw = w * 0.12;
-        coverEllipse(&c, cx, top + rw * 0.9, rw * 0.7, rw);                              // hood
-        coverTriangle(&c, cx - rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);  // robe
-        coverTriangle(&c, cx + rw * 0.2, top + rw * 0.9, cx - rw * 1.3, h * 0.98, cx + rw * 1.3, h * 0.98);
+        Coverage one = monkShape(w, h, m);
+        for (size_t i = 0; i < c.values.size(); ++i) c.values[i] = std::max(c.values[i], one.values[i]);
+    }
+    return c;
+}
+
+// The bird from above, wings spread in a wide V: body, head and beak (part 0), and its
+// feathers (parts 1 to 15: six fingered primaries on each wing, then the tail's fan), each a
+// shape of its own so that the picture can draw the line between them.
+constexpr int BIRD_PARTS = 16;
+Coverage birdPart(int w, int h, int part) {
+    Coverage c = makeCoverage(w, h);
+    const double cx = w * 0.5, cy = h * 0.5;
+    if (part == 0) {
+        coverEllipse(&c, cx, cy, w * 0.16, h * 0.06);                                                                 // body
+        coverEllipse(&c, cx + w * 0.17, cy - h * 0.03, w * 0.05, h * 0.045);                                          // head
+        coverTriangle(&c, cx + w * 0.21, cy - h * 0.04, cx + w * 0.3, cy - h * 0.015, cx + w * 0.21, cy - h * 0.005);  // beak
+        for (int side = -1; side <= 1; side += 2)  // the inner wing, from the body to the wrist
+            coverTriangle(&c, cx - w * 0.08, cy, cx + w * 0.08, cy, cx - w * 0.06, cy + side * h * 0.3);
+    } else if (part <= 12) {
+        const int side = part <= 6 ? -1 : 1, k = (part - 1) % 6;
+        const double f = k / 5.0;  // from the leading primary to the innermost
+        const double tipX = cx - w * (0.1 + 0.2 * f), tipY = cy + side * h * (0.44 - 0.1 * f * f);
+        coverCapsule(&c, cx - w * (0.02 + 0.06 * f), cy + side * h * 0.22, tipX, tipY, w * (0.018 + 0.006 * f));
+    } else {
+        const int k = part - 13;  // the tail's three feathers
+        coverCapsule(&c, cx - w * 0.12, cy, cx - w * 0.33, cy + h * 0.045 * (k - 1), w * 0.025);
     }
     return c;
 }
 
 Coverage birdShape(int w, int h) {
-    Coverage c = makeCoverage(w, h);
-    double cx = w * 0.5, cy = h * 0.5;
-    coverEllipse(&c, cx, cy, w * 0.16, h * 0.06);                                   // body
-    coverEllipse(&c, cx + w * 0.17, cy - h * 0.03, w * 0.05, h * 0.045);            // head
-    coverTriangle(&c, cx + w * 0.21, cy - h * 0.04, cx + w * 0.3, cy - h * 0.015, cx + w * 0.21, cy - h * 0.005);  // beak
-    coverTriangle(&c, cx - w * 0.14, cy, cx - w * 0.34, cy - h * 0.09, cx - w * 0.32, cy + h * 0.07);  // tail
-    for (int side = -1; side <= 1; side += 2) {
-        // Wings raised in a wide V, swept back.
-        coverTriangle(&c, cx - w * 0.08, cy, cx + w * 0.08, cy, cx - w * 0.14, cy + side * h * 0.42);
-        coverTriangle(&c, cx - w * 0.02, cy, cx - w * 0.14, cy + side * h * 0.42, cx - w * 0.3, cy + side * h * 0.36);
+    Coverage c = birdPart(w, h, 0);
+    for (int part = 1; part < BIRD_PARTS; ++part) {
+        Coverage p = birdPart(w, h, part);
+        for (size_t i = 0; i < c.values.size(); ++i) c.values[i] = std::max(c.values[i], p.values[i]);
     }
     return c;
 }
@@ -219,23 +323,36 @@ Coverage fireSpitterShape(int w, int h) {
     return c;
 }
 
+// The embryo is drawn in design units (its head's top at y = 0.17, its middle at x = 0.5) and
+// placed low in its picture, a little left of the middle: its Layer fills the screen, and
+// "inside" runs along the top of the screen and "outside" down its right side.
+constexpr double EMBRYO_SCALE = 0.876;
+double embryoX(double x) { return 0.46 + (x - 0.5) * EMBRYO_SCALE; }
+double embryoY(double y) { return 0.37 + (y - 0.17) * EMBRYO_SCALE; }
+
 // The embryo's parts, each a shape of its own so their outlines can be drawn inside the
 // whole: 0 the head, 1 the curled back and belly, 2 the folded arm and leg.
 Coverage embryoPart(int w, int h, int part) {
     Coverage c = makeCoverage(w, h);
-    if (part == 0) coverEllipse(&c, w * 0.44, h * 0.33, w * 0.17, h * 0.16);
+    auto ellipse = [&](double x, double y, double rx, double ry) {
+        coverEllipse(&c, w * embryoX(x), h * embryoY(y), w * rx * EMBRYO_SCALE, h * ry * EMBRYO_SCALE);
+    };
+    auto capsule = [&](double x0, double y0, double x1, double y1, double r) {
+        coverCapsule(&c, w * embryoX(x0), h * embryoY(y0), w * embryoX(x1), h * embryoY(y1), w * r * EMBRYO_SCALE);
+    };
+    if (part == 0) ellipse(0.44, 0.33, 0.17, 0.16);
     if (part == 1) {
         for (int k = 0; k <= 12; ++k) {  // the back, curling round
             double a = PI * (0.95 + k / 12.0 * 0.95);
-            coverEllipse(&c, w * (0.5 + 0.15 * std::cos(a)), h * (0.54 - 0.17 * std::sin(a)), w * 0.12, h * 0.12);
+            ellipse(0.5 + 0.15 * std::cos(a), 0.54 - 0.17 * std::sin(a), 0.12, 0.12);
         }
-        coverEllipse(&c, w * 0.52, h * 0.57, w * 0.15, h * 0.15);  // belly
+        ellipse(0.52, 0.57, 0.15, 0.15);  // belly
     }
     if (part == 2) {
-        coverCapsule(&c, w * 0.35, h * 0.47, w * 0.43, h * 0.57, w * 0.035);  // arm
-        coverCapsule(&c, w * 0.43, h * 0.57, w * 0.38, h * 0.6, w * 0.028);   // hand
-        coverCapsule(&c, w * 0.62, h * 0.7, w * 0.47, h * 0.73, w * 0.045);   // leg
-        coverCapsule(&c, w * 0.47, h * 0.73, w * 0.43, h * 0.66, w * 0.03);   // foot
+        capsule(0.35, 0.47, 0.43, 0.57, 0.035);  // arm
+        capsule(0.43, 0.57, 0.38, 0.6, 0.028);   // hand
+        capsule(0.62, 0.7, 0.47, 0.73, 0.045);   // leg
+        capsule(0.47, 0.73, 0.43, 0.66, 0.03);   // foot
     }
     return c;
 }
@@ -260,27 +377,39 @@ void addCrease(Canvas* canvas, const Coverage& part, int width, float strength) 
     }
 }
 
-// The umbilical cord: a thin curve from the belly out of the picture's lower right.
+// The umbilical cord: a thin curve from the belly down and out through the picture's
+// bottom edge, left of "outside".
 Coverage embryoCord(int w, int h) {
     Coverage c = makeCoverage(w, h);
-    for (int k = 0; k < 24; ++k) {
-        double t0 = k / 24.0, t1 = (k + 1) / 24.0;
+    const double x0 = embryoX(0.5), y0 = embryoY(0.62);
+    for (int k = 0; k < 32; ++k) {
+        double t0 = k / 32.0, t1 = (k + 1) / 32.0;
         auto at = [&](double t) {
-            return std::pair{w * (0.5 + 0.3 * t + 0.05 * std::sin(t * 9)), h * (0.6 + 0.3 * t * t)};
+            return std::pair{w * (x0 + 0.12 * t - 0.16 * t * t + 0.03 * std::sin(t * 9)), h * (y0 + (1.02 - y0) * t)};
         };
-        auto [x0, y0] = at(t0);
-        auto [x1, y1] = at(t1);
-        coverCapsule(&c, x0, y0, x1, y1, w * 0.012);
+        auto [xa, ya] = at(t0);
+        auto [xb, yb] = at(t1);
+        coverCapsule(&c, xa, ya, xb, yb, w * 0.011);
     }
     return c;
 }
 
+// A robed figure with arms spread: the head, sleeves that hang from the arms, hands, and a
+// robe that widens to the ground.
 Coverage figureShape(int w, int h) {
     Coverage c = makeCoverage(w, h);
-    coverEllipse(&c, w * 0.5, h * 0.25, w * 0.065, h * 0.08);                        // head
-    coverCapsule(&c, w * 0.14, h * 0.38, w * 0.86, h * 0.38, w * 0.04);               // arms outstretched
-    coverTriangle(&c, w * 0.5, h * 0.3, w * 0.36, h * 0.95, w * 0.64, h * 0.95);      // robe
-    coverEllipse(&c, w * 0.5, h * 0.42, w * 0.09, h * 0.12);                          // chest
+    coverEllipse(&c, w * 0.5, h * 0.25, w * 0.06, h * 0.075);  // head
+    coverCapsule(&c, w * 0.5, h * 0.3, w * 0.5, h * 0.36, w * 0.035);  // neck
+    for (int side = -1; side <= 1; side += 2) {
+        const double tip = 0.5 + side * 0.34;
+        coverCapsule(&c, w * 0.5, h * 0.37, w * tip, h * 0.35, w * 0.035);  // arm
+        const double sx[4] = {w * (0.5 + side * 0.06), w * (tip - side * 0.02), w * (tip - side * 0.05), w * (0.5 + side * 0.1)};
+        const double sy[4] = {h * 0.36, h * 0.35, h * 0.44, h * 0.52};
+        coverConvex(&c, sx, sy, 4);  // sleeve
+        coverEllipse(&c, w * (tip + side * 0.025), h * 0.35, w * 0.022, h * 0.028);  // hand
+    }
+    const double robeX[4] = {w * 0.42, w * 0.58, w * 0.68, w * 0.32}, robeY[4] = {h * 0.34, h * 0.34, h * 0.96, h * 0.96};
+    coverConvex(&c, robeX, robeY, 4);
     return c;
 }
 
@@ -400,6 +529,54 @@ Canvas sphereMap(int size, Colour sky, Colour horizon, Colour ground, Colour sun
     return c;
 }
 
+// The intestine's map, read through the normals of its inside wall: walls that face the eye
+// (the bends ahead) glow warm, walls seen edge-on along the tube (the near sides) are dark
+// violet with a cool sheen just before the edge, mottled with veins. Drawn additively, wall
+// over wall, so the tunnel is lit by the bends ahead and the near walls stay dark.
+Canvas tunnelMap(int size) {
+    Canvas c = makeCanvas(size, size);
+    const Colour core{0.44f, 0.22f, 0.22f}, flesh{0.28f, 0.055f, 0.21f}, sheen{0.05f, 0.18f, 0.28f}, edge{0.015f, 0.01f, 0.05f};
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1, r = std::min(1.0, std::hypot(dx, dy));
+            Colour base = r < 0.55 ? mixColour(core, flesh, std::pow(r / 0.55, 1.5))
+                        : r < 0.85 ? mixColour(flesh, sheen, (r - 0.55) / 0.3)
+                                   : mixColour(sheen, edge, (r - 0.85) / 0.15);
+            double n = tiledFractalNoise(x * 6.0 / size, y * 6.0 / size, 6, 4, 711);
+            double vein = std::pow(clamp01(1 - std::fabs(n - 0.5) * 9), 2.0);
+            double k = 0.75 + 0.4 * n + 0.5 * vein;
+            setPixel(&c, x, y, {float(base.r * k), float(base.g * k), float(base.b * k)});
+        }
+    clampCanvas(&c);
+    return c;
+}
+
+// The rippling sheet's map, read through its normals: colours that cycle like an oil film
+// from the middle outwards, a full cycle every tenth of the radius, so even the slight tilt a
+// ripple gives the flat sheet shows as bands of colour running over it. Mid-dark throughout,
+// so that scene 8's opening flash lifts it without burning out and its text stays readable.
+Canvas opalMap(int size) {
+    Canvas c = makeCanvas(size, size);
+    const Colour cycle[] = {{0.04f, 0.1f, 0.32f}, {0.03f, 0.3f, 0.36f}, {0.1f, 0.34f, 0.12f}, {0.45f, 0.3f, 0.05f},
+                            {0.42f, 0.06f, 0.2f}, {0.22f, 0.05f, 0.4f}};
+    constexpr int COLOURS = int(std::size(cycle));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            double dx = (x + 0.5) / size * 2 - 1, dy = (y + 0.5) / size * 2 - 1;
+            double r = std::min(1.0, std::hypot(dx, dy)), a = std::atan2(dy, dx);
+            // The sheet lies flat at about a third of the radius from the middle as scene 8's
+            // camera sees it: the cycle starts there on deep blue.
+            double f = (r * 10 + 0.1 * std::sin(a * 3)) * COLOURS / 2.0 + 2.7;
+            double whole = std::floor(f), t = f - whole;
+            int i = ((int(whole) % COLOURS) + COLOURS) % COLOURS;
+            Colour base = mixColour(cycle[i], cycle[(i + 1) % COLOURS], t * t * (3 - 2 * t));
+            double n = 0.85 + 0.3 * tiledFractalNoise(x * 5.0 / size, y * 5.0 / size, 5, 3, 741);
+            setPixel(&c, x, y, {float(base.r * n), float(base.g * n), float(base.b * n)});
+        }
+    clampCanvas(&c);
+    return c;
+}
+
 // ---- Textures ----
 
 Canvas rockTexture(int size) {
@@ -409,8 +586,9 @@ Canvas rockTexture(int size) {
             double u = x * 8.0 / size, v = y * 8.0 / size;
             double n = tiledFractalNoise(u, v, 8, 6, 11);
             double cells = tiledNoise(u * 2, v * 2, 16, 12);
-            double crack = std::pow(clamp01(1 - std::fabs(cells - 0.5) * 14), 2.0);
-            double k = clamp01(0.25 + n * 0.75 - crack * 0.35);
+            // Fine cracks, faint enough to read as weathering rather than a drawn pattern.
+            double crack = std::pow(clamp01(1 - std::fabs(cells - 0.5) * 22), 2.0) * (0.4 + 0.6 * n);
+            double k = clamp01(0.25 + n * 0.75 - crack * 0.2);
             setPixel(&c, x, y, {float(0.55 * k + 0.05), float(0.5 * k + 0.04), float(0.44 * k + 0.04)});
         }
     }
@@ -543,46 +721,6 @@ Canvas nebula(int size, Colour a, Colour b, uint32_t seed, double brightness) {
     return c;
 }
 
-// A tunnel of cells seen end-on, for the inner world.
-Canvas innerWorld(int size) {
-    Canvas c = makeCanvas(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            double dx = (x + 0.5) / size - 0.5, dy = (y + 0.5) / size - 0.5;
-            double r = std::hypot(dx, dy) + 1e-6, a = std::atan2(dy, dx) / (2 * PI) + 0.5;
-            double depth = 0.15 / r;
-            double n = tiledFractalNoise(a * 16, depth * 4, 16, 4, 51);
-            double cells = std::pow(clamp01(1 - std::fabs(tiledNoise(a * 32, depth * 8, 32, 52) - 0.5) * 6), 2.0);
-            double fall = clamp01(r * 2.6);
-            double k = fall * (0.3 + n * 0.7);
-            setPixel(&c, x, y, {float(k * 0.9 + cells * 0.4 * fall), float(k * 0.3 + cells * 0.1 * fall),
-                                float(k * 0.45 + cells * 0.3 * fall)});
-        }
-    }
-    addGlow(&c, size * 0.5, size * 0.5, size * 0.2, {0.9f, 0.8f, 0.6f}, 2.0);
-    clampCanvas(&c);
-    return c;
-}
-
-// Organic arches framing the inner world: the foreground that the mask cuts out.
-Coverage innerFrameShape(int size) {
-    // Scene 1 multiplies its mask onto the screen magnified five times, shrinking to its own
-    // size: the middle fifth must stay open, and everything nearer the centre than the arches
-    // shows only while the picture zooms in. The tendrils stop well outside the middle fifth.
-    Coverage c = makeCoverage(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            double dx = (x + 0.5) / size - 0.5, dy = (y + 0.5) / size - 0.5;
-            double r = std::hypot(dx, dy), a = std::atan2(dy, dx) / (2 * PI) + 0.5;
-            double edge = 0.36 + 0.08 * tiledFractalNoise(a * 8, 0.5, 8, 3, 61);
-            c.values[size_t(y) * size + x] = float(clamp01((r - edge) * size * 0.5));
-        }
-    }
-    coverCapsule(&c, size * 0.14, size * 0.9, size * 0.3, size * 0.72, size * 0.04);  // tendrils
-    coverCapsule(&c, size * 0.88, size * 0.1, size * 0.72, size * 0.27, size * 0.035);
-    return c;
-}
-
 Canvas faderPicture(int size) {
     Canvas c = makeCanvas(size, size);
     for (int y = 0; y < size; ++y) {
@@ -642,23 +780,28 @@ std::vector<PictureEntry> pictureTable() {
         Canvas halo = pic;
         blurCanvas(&halo, 4 * s);
         addCanvas(&pic, halo, 0.4f);
+        // A faint lens streak through the letters.
+        addStreak(&pic, pic.height * 0.5, pic.width * 0.5, 1.5 * s, {0.45f, 0.65f, 0.8f});
         clampCanvas(&pic);
         return pic;
     }});
-    t.push_back({"data\\logo-opacity.jpg", [](int s) { return maskFrom(coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s), 3 * s); }});
-    t.push_back({"data\\logo-background.jpg", [](int s) { return nebula(512 * s, {0.1f, 0.2f, 0.7f}, {0.6f, 0.2f, 0.8f}, 91, 1.2); }});
+    // A soft shadow around the letters rather than a hard cut: when scene 1 folds the title
+    // flat, it leaves a faint dark line instead of a black strip of letter shapes.
+    t.push_back({"data\\logo-opacity.jpg", [](int s) { return maskFrom(coverageFromText(512 * s, 256 * s, ".quellDrift", 92 * s), 6 * s, 0.6); }});
+    t.push_back({"data\\logo-background.jpg", [](int s) { return titleWater(512 * s); }});
     // The credits sit right of "brakkwell" and above the logo; the right part of their Layer
     // lies past the screen's edge.
     t.push_back({"data\\logo-credits.jpg", [=](int s) {
         return textInBox(1024 * s, 128 * s, {0.17, 0.14, 0.85, 0.68},
-                         {{"code kestrel  \xb7  pictures moira", 1.0, pale}, {"music tidewalker", 1.0, pale}});
+                         {{"code kestrel  \xb7  pictures moira", 1.0, pale}, {"music tidewalker", 1.0, pale}}, 0.9f,
+                         glyphWidthOn(1024, 128, 1.56, 0.27));
     }});
-    t.push_back({"data\\logo-brakkwell.jpg", [=](int s) { return textLineInBox(256 * s, 128 * s, {0.08, 0.08, 0.95, 0.45}, "brakkwell", warm); }});
+    t.push_back({"data\\logo-brakkwell.jpg", [=](int s) { return textLineInBox(256 * s, 128 * s, {0.08, 0.08, 0.95, 0.45}, "brakkwell", warm, glyphWidthOn(256, 128, 0.78, 0.56)); }});
     // Right of "we are getting deeper", below the logo.
-    t.push_back({"data\\logo-quelldrift.jpg", [=](int s) {
-        return textInBox(1024 * s, 128 * s, {0.1, 0.1, 0.66, 0.92}, {{"brakkwell presents", 0.8, ice}, {".quellDrift", 1.0, ice}});
-    }});
-    t.push_back({"data\\logo-wearegetting.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.03, 0.15, 0.74, 0.85}, "we are getting deeper", pale); }});
+    // Below the credits: a depth sounder's trace rather than the group and title again.
+    t.push_back({"data\\logo-quelldrift.jpg", [=](int s) { return depthTrace(1024 * s, 128 * s, {0.14, 0.12, 0.64, 0.88}, ice); }});
+    t.push_back({"data\\logo-wearegetting.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.03, 0.15, 0.74, 0.85}, "we are getting deeper", pale,
+                                                                                       glyphWidthOn(1024, 128, 0.9, 0.14)); }});
     t.push_back({"data\\black.jpg", [](int) { return flatPicture(64, {0, 0, 0}); }});
     t.push_back({"data\\white.jpg", [](int) { return flatPicture(64, {1, 1, 1}); }});
     // The wire overlays' colour: dense wire meshes add up line over line.
@@ -667,15 +810,11 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\felsen.jpg", [](int) { return rockTexture(512); }});
     // The two maps that are also drawn additively (the intestine, the light scene's ripple
     // layer) stay dark on average, with small highlights, so layers of them do not wash out.
-    t.push_back({"data\\envmap.jpg", [](int) {
-        return sphereMap(256, {0.015f, 0.03f, 0.09f}, {0.16f, 0.09f, 0.04f}, {0.0f, 0.0f, 0.01f}, {0.3f, 0.24f, 0.16f}, 0.9);
-    }});
+    t.push_back({"data\\envmap.jpg", [](int) { return tunnelMap(256); }});
     t.push_back({"data\\envmap2.jpg", [](int) {
         return sphereMap(256, {0.08f, 0.2f, 0.35f}, {0.35f, 0.5f, 0.6f}, {0.01f, 0.03f, 0.07f}, {0.8f, 0.9f, 1.0f}, 2.2);
     }});
-    t.push_back({"data\\envmap4.jpg", [](int) {
-        return sphereMap(256, {0.3f, 0.1f, 0.5f}, {1.0f, 0.5f, 0.2f}, {0.1f, 0.02f, 0.15f}, {1, 0.9f, 0.6f}, 1.2);
-    }});
+    t.push_back({"data\\envmap4.jpg", [](int) { return opalMap(256); }});
     // The cupolas' mirror: a dusky violet sky over the orange horizon of the sheet, so the
     // domes show a reflection rather than a white disc.
     t.push_back({"data\\envmap5.jpg", [](int) {
@@ -689,7 +828,9 @@ std::vector<PictureEntry> pictureTable() {
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\atom1.jpg", [](int) { return glowPicture(128, {0.7f, 0.85f, 1.0f}, 2.5, 1.0); }});
+    // The light scene's 1500 sparks: dim enough that where they crowd round the stone they
+    // glow rather than merge into a white blot.
+    t.push_back({"data\\atom1.jpg", [](int) { return glowPicture(128, {0.45f, 0.62f, 0.85f}, 2.5, 1.0); }});
     t.push_back({"data\\flare2.jpg", [](int) { return starFlare(256, {0.9f, 0.8f, 0.62f}, {0.9f, 0.62f, 0.35f}, 6); }});
     // The swarm glows are drawn by the thousand, additively: small bright cores, fast falloff.
     t.push_back({"data\\flare3.jpg", [](int) { return glowPicture(128, {0.25f, 0.9f, 0.6f}, 3.5, 1.0); }});
@@ -735,14 +876,25 @@ std::vector<PictureEntry> pictureTable() {
         return c;
     }});
     t.push_back({"data\\helm-op.jpg", [](int s) { return maskFrom(helmetShape(512 * s, 512 * s), 3 * s); }});
-    // The greetings column, right of the flying text, within the height it drifts through.
+    // The greetings column, right of the flying text and the helmet, within the height it
+    // drifts through. The Layer's wobble moves each row of vertices of its 10 x 10 grid up and
+    // down as a whole, so each line (the heading, then the names in pairs) sits inside one row
+    // of the grid: the rows squeeze and stretch, but the lines in them never run together.
     t.push_back({"data\\text-greetings.jpg", [](int) {
-        Colour head{1.0f, 0.9f, 0.6f}, name{0.75f, 0.88f, 1.0f};
-        std::vector<TextLine> lines = {{"greetings", 1.25, head}};
-        for (const char* g : {"nachtblau", "kelp crew", "moire", "fathom", "lumen", "ostrakon", "dunkelwerk",
-                              "saltglass", "ripple", "undertow", "tiefsee", "and you"})
-            lines.push_back({g, 1.0, name});
-        return textInBox(512, 1024, {0.6, 0.12, 0.92, 0.76}, lines, 0.5f);
+        const Colour head{1.0f, 0.9f, 0.6f}, name{0.88f, 0.96f, 1.0f};
+        const int width = 512, height = 1024;
+        const double cell = 1.0 / (GRID_ROWS - 1), margin = 0.14 * cell, glyph = glyphWidthOn(width, height, 1.0, 2.4);
+        std::vector<std::vector<TextLine>> cells = {{{"greetings", 1.25, head}}};
+        const char* names[] = {"nachtblau", "kelp crew", "moire", "fathom", "lumen", "ostrakon", "dunkelwerk", "saltglass",
+                               "undertow", "and you"};
+        for (size_t i = 0; i < std::size(names); i += 2) cells.push_back({{names[i], 1.0, name}, {names[i + 1], 1.0, name}});
+        // Rows 1 to 6 of the grid stay on the screen while the column drifts.
+        auto boxOf = [&](size_t k) { return Box{0.54, (k + 1) * cell + margin, 0.93, (k + 2) * cell - margin}; };
+        int size = height;
+        for (size_t k = 0; k < cells.size(); ++k) size = std::min(size, fittingTextSize(width, height, boxOf(k), cells[k], glyph));
+        Canvas sharp = makeCanvas(width, height);
+        for (size_t k = 0; k < cells.size(); ++k) addTextLines(&sharp, boxOf(k), cells[k], size, glyph);
+        return withHalo(sharp, size, 0.5f);
     }});
     // The artery.
     t.push_back({"data\\aterie-map.jpg", [](int) { return veinTexture(256, {0.5f, 0.08f, 0.08f}, {1.0f, 0.45f, 0.35f}, 121); }});
@@ -750,13 +902,15 @@ std::vector<PictureEntry> pictureTable() {
     t.push_back({"data\\embryo-f.jpg", [](int s) {
         const int n = 512 * s;
         Coverage body = embryoShape(n, n), cord = embryoCord(n, n);
+        // Only the cord's free length shows; where it lies over the body it is hidden.
+        for (size_t i = 0; i < cord.values.size(); ++i) cord.values[i] *= 1.0f - body.values[i];
         Canvas c = shadedShape(body, {0.45f, 0.12f, 0.16f}, {1.0f, 0.78f, 0.72f}, {1.0f, 0.5f, 0.4f}, 131);
         addCanvas(&c, shadedShape(cord, {0.4f, 0.1f, 0.15f}, {0.9f, 0.55f, 0.6f}, {0.6f, 0.2f, 0.2f}, 132), 0.8f);
         // The head, the arm and the leg stand out from the body by their creases; a closed eye.
         addCrease(&c, embryoPart(n, n, 0), n / 160 + 1, 0.45f);
         addCrease(&c, embryoPart(n, n, 2), n / 200 + 1, 0.5f);
-        addGlow(&c, n * 0.39, n * 0.32, n * 0.03, {-0.5f, -0.45f, -0.4f}, 1.2);
-        addGlow(&c, n * 0.46, n * 0.36, n * 0.2, {0.15f, 0.08f, 0.06f}, 2.0);
+        addGlow(&c, n * embryoX(0.39), n * embryoY(0.32), n * 0.03 * EMBRYO_SCALE, {-0.5f, -0.45f, -0.4f}, 1.2);
+        addGlow(&c, n * embryoX(0.46), n * embryoY(0.36), n * 0.2 * EMBRYO_SCALE, {0.15f, 0.08f, 0.06f}, 2.0);
         clampCanvas(&c);
         return c;
     }});
@@ -765,11 +919,32 @@ std::vector<PictureEntry> pictureTable() {
         for (size_t i = 0; i < shape.values.size(); ++i) shape.values[i] = std::max(shape.values[i], cord.values[i]);
         return maskFrom(shape, 4 * s);
     }});
+    // The last take of scene 5 shows this picture alone for eleven seconds, slowly pushed in:
+    // the fish swims in a sea that fills the picture to its edges, with shafts, bubbles and
+    // spreading rings that the push-in carries outwards, into scene 6's underwater world.
     t.push_back({"data\\fishpic.jpg", [](int s) {
         const int n = 512 * s;
-        Canvas c = silhouettePicture(fishShape(n, n), {0.1f, 0.25f, 0.5f}, {1.0f, 0.8f, 0.3f}, {0.3f, 0.7f, 1.0f}, 141);
-        addGlow(&c, n * 0.3, n * 0.46, 14.0 * s, {1, 1, 1}, 1.0);  // the eye
-        addGlow(&c, n * 0.3, n * 0.46, 6.0 * s, {-1, -1, -1}, 0.5);
+        const Coverage shape = fishShape(n, n);
+        Canvas c = fishSea(n);
+        Canvas fish = silhouettePicture(shape, {0.1f, 0.25f, 0.5f}, {1.0f, 0.8f, 0.3f}, {0.3f, 0.7f, 1.0f}, 141);
+        // Scales, three dark bands across the body, rays in the fins, a paler belly.
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                const double u = double(x) / n, v = double(y) / n, cell = 0.03;
+                const double row = std::floor(v / cell), sx = std::fmod(u + (int(row) % 2) * cell * 0.5, cell) / cell;
+                const double arc = std::fabs(std::hypot(sx - 0.5, (v / cell - row) * 1.2) - 0.55);
+                const double scale = 1.0 - 0.15 * clamp01(1.0 - arc / 0.09);
+                const double d = std::min({std::fabs(u - 0.4), std::fabs(u - 0.52), std::fabs(u - 0.63)});
+                const double band = 1.0 - 0.4 * std::exp(-d * d / (0.016 * 0.016));
+                const double ray = u > 0.74 ? 0.8 + 0.2 * std::cos(std::atan2(v - 0.5, u - 0.7) * 36) : 1.0;
+                const double belly = 1.0 + 0.35 * clamp01((v - 0.5) / 0.15);
+                float* p = pixelAt(&fish, x, y);
+                for (int k = 0; k < 3; ++k) p[k] = float(p[k] * scale * band * ray * (k == 2 ? 1.0 : belly));
+            }
+        addGlow(&fish, n * 0.3, n * 0.46, 14.0 * s, {1, 1, 1}, 1.0);  // the eye
+        addGlow(&fish, n * 0.3, n * 0.46, 6.0 * s, {-1, -1, -1}, 0.5);
+        for (size_t i = 0; i < shape.values.size(); ++i)
+            for (int k = 0; k < 3; ++k) c.pixels[i * 3 + k] = c.pixels[i * 3 + k] * (1.0f - shape.values[i]) + fish.pixels[i * 3 + k];
         clampCanvas(&c);
         return c;
     }});
@@ -778,17 +953,35 @@ std::vector<PictureEntry> pictureTable() {
         Canvas c = makeCanvas(n, n);
         addGlow(&c, n * 0.5, n * 0.25, n * 0.234, {0.8f, 0.68f, 0.4f}, 1.5);  // halo
         addRing(&c, n * 0.5, n * 0.25, n * 0.121, n * 0.008, {0.9f, 0.8f, 0.5f});
-        Canvas figure = silhouettePicture(figureShape(n, n), {0.2f, 0.15f, 0.1f}, {0.85f, 0.8f, 0.7f}, {1.0f, 0.8f, 0.5f}, 151);
+        // Rays behind the figure, fanning out from the head.
+        for (int k = 0; k < 16; ++k) {
+            double a = PI * (k + 0.5) / 8;
+            addShaft(&c, n * 0.5, n * 0.25, a, n * 0.5, n * 0.004, 0.06, {0.22f, 0.18f, 0.1f});
+        }
+        Coverage shape = figureShape(n, n);
+        Canvas figure = silhouettePicture(shape, {0.2f, 0.15f, 0.1f}, {0.85f, 0.8f, 0.7f}, {1.0f, 0.8f, 0.5f}, 151);
+        // Folds down the robe.
+        Coverage folds = makeCoverage(n, n);
+        for (int k = -2; k <= 2; ++k) coverCapsule(&folds, n * (0.5 + k * 0.025), n * 0.5, n * (0.5 + k * 0.045), n * 0.95, n * 0.004);
+        blurCoverage(&folds, n / 256 + 1);
+        for (size_t i = 0; i < folds.values.size(); ++i)
+            for (int k = 0; k < 3; ++k) figure.pixels[i * 3 + k] *= 1.0f - 0.5f * folds.values[i];
+        // The figure stands in front of the halo and the rays.
+        for (size_t i = 0; i < shape.values.size(); ++i)
+            for (int k = 0; k < 3; ++k) c.pixels[i * 3 + k] *= 1.0f - shape.values[i];
         addCanvas(&c, figure, 1.0f);
         clampCanvas(&c);
         return c;
     }});
     // "light" sits on the common centre of its two Layers, in the band that stays on the
     // screen while the text is stretched to double height.
-    t.push_back({"data\\text-light.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.22, 0.31, 0.78, 0.44}, "light", warm); }});
-    // Low and left of the middle: the small copy above the large one, both left of the
-    // greetings.
-    t.push_back({"data\\text-flyout.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.74, 0.58, 0.96}, "fly out", ice); }});
+    t.push_back({"data\\text-light.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.22, 0.31, 0.78, 0.44}, "light", {1.0f, 0.92f, 0.75f},
+                                                                             glyphWidthOn(512, 256, 1.8, 1.0)); }});
+    // Low and left of the middle: the small copy above the large one, both between the helmet
+    // and the greetings. Nearly white: the composition shows it at 0.6 and 0.3 of its light.
+    t.push_back({"data\\text-flyout.jpg", [=](int s) {
+        return textLineInBox(512 * s, 256 * s, {0.33, 0.74, 0.58, 0.96}, "fly out", {0.88f, 1.0f, 1.0f}, glyphWidthOn(512, 256, 1.5, 0.9));
+    }});
     // The sea.
     t.push_back({"data\\meergrund.jpg", [](int) { return sandTexture(256); }});
     t.push_back({"data\\water.jpg", [](int) { return causticTexture(256, {0.6f, 0.9f, 1.0f}, 161); }});
@@ -800,23 +993,47 @@ std::vector<PictureEntry> pictureTable() {
     // The intestine and the later inserts.
     t.push_back({"data\\monks-op.jpg", [](int s) { return maskFrom(monksShape(256 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\monks.jpg", [](int s) {
-        return silhouettePicture(monksShape(256 * s, 512 * s), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
+        const int w = 256 * s, h = 512 * s;
+        Canvas c = silhouettePicture(monksShape(w, h), {0.15f, 0.1f, 0.2f}, {0.6f, 0.5f, 0.8f}, {0.9f, 0.6f, 1.0f}, 191);
+        for (int m = 0; m < 3; ++m) {
+            // Nearer monks overlap the ones behind: each one's outline is drawn over the others.
+            addCrease(&c, monkShape(w, h, m), w / 128 + 1, 0.5f);
+            Coverage shadows = monkShadows(w, h, m);
+            blurCoverage(&shadows, w / 100 + 1);
+            for (size_t i = 0; i < shadows.values.size(); ++i)
+                for (int k = 0; k < 3; ++k) c.pixels[i * 3 + k] *= 1.0f - 0.65f * shadows.values[i];
+        }
+        clampCanvas(&c);
+        return c;
     }});
     // The two crossing texts pass each other in separate bands near the bottom.
-    t.push_back({"data\\text-checkourgift.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.5, 0.88, 0.96}, "check our gift", warm); }});
-    t.push_back({"data\\text-webringyoudemo.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.06, 0.88, 0.56}, "we bring you demo", ice); }});
-    // A narrow column in the middle of the strip, so the three scrolling copies stand apart.
-    t.push_back({"data\\text-driftwelling.jpg", [=](int s) { return verticalTextInBox(128 * s, 1024 * s, {0.1, 0.47, 0.46, 0.57}, "drift welling", pale); }});
+    t.push_back({"data\\text-checkourgift.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.5, 0.88, 0.96}, "check our gift", warm,
+                                                                                     glyphWidthOn(1024, 128, 2.2, 0.5)); }});
+    t.push_back({"data\\text-webringyoudemo.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.06, 0.88, 0.56}, "we bring you demo", ice,
+                                                                                         glyphWidthOn(1024, 128, 2.2, 0.5)); }});
+    // Across the whole strip, so the three scrolling copies read at a good size (the strip is
+    // shown two and a half times taller than its picture is wide), and just below the middle
+    // of its length: the brightest copy rises through the screen while the two texts cross
+    // below it, and no copy meets them.
+    t.push_back({"data\\text-driftwelling.jpg", [=](int s) {
+        return verticalTextInBox(128 * s, 1024 * s, {0.06, 0.463, 0.94, 0.569}, "drift welling", pale, glyphWidthOn(128, 1024, 0.3, 8.0));
+    }});
     t.push_back({"data\\fader.jpg", [](int s) { return faderPicture(256 * s); }});
     t.push_back({"data\\vogel-op.jpg", [](int s) { return maskFrom(birdShape(512 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\vogel.jpg", [](int s) {
-        return silhouettePicture(birdShape(512 * s, 512 * s), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
+        const int n = 512 * s;
+        Canvas c = silhouettePicture(birdShape(n, n), {0.3f, 0.1f, 0.05f}, {1.0f, 0.7f, 0.3f}, {1.0f, 0.9f, 0.5f}, 201);
+        for (int part = 1; part < BIRD_PARTS; ++part) addCrease(&c, birdPart(n, n, part), n / 256 + 1, 0.45f);
+        addGlow(&c, n * 0.685, n * 0.462, n * 0.01, {-1, -1, -1}, 0.8);  // the eye
+        clampCanvas(&c);
+        return c;
     }});
     t.push_back({"data\\text-scream.jpg", [](int s) { return textLineInBox(1024 * s, 128 * s, {0.3, 0.04, 0.7, 0.4}, "scream", {1.0f, 0.6f, 0.5f}); }});
     t.push_back({"data\\feuer-opacity.jpg", [](int s) { return maskFrom(fireSpitterShape(512 * s, 512 * s), 3 * s); }});
     t.push_back({"data\\feuer-spucker.jpg", [](int s) {
         const int n = 512 * s;
-        Canvas c = silhouettePicture(fireSpitterShape(n, n), {0.2f, 0.1f, 0.05f}, {0.8f, 0.6f, 0.45f}, {1.0f, 0.5f, 0.2f}, 211);
+        // A dark figure, lit at its rim by its own fire.
+        Canvas c = silhouettePicture(fireSpitterShape(n, n), {0.04f, 0.03f, 0.05f}, {0.32f, 0.22f, 0.2f}, {1.0f, 0.55f, 0.25f}, 211);
         // The flame leaves the mouth to the left and widens; every glow ends inside the
         // picture's right three quarters, so no edge of it is ever cut.
         for (int i = 0; i < 40; ++i) {
@@ -828,12 +1045,20 @@ std::vector<PictureEntry> pictureTable() {
         clampCanvas(&c);
         return c;
     }});
-    t.push_back({"data\\text-wewant.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.3, 0.06, 0.7, 0.4}, "we want more", warm); }});
-    // "inside" left of the middle, "outside" a column at the right: they never meet.
-    t.push_back({"data\\text-inside.jpg", [=](int s) { return textLineInBox(512 * s, 128 * s, {0.3, 0.2, 0.64, 0.84}, "inside", {1.0f, 0.7f, 0.7f}); }});
-    t.push_back({"data\\text-outside.jpg", [=](int s) { return verticalTextInBox(128 * s, 1024 * s, {0.03, 0.4, 0.19, 0.6}, "outside", {0.7f, 0.85f, 1.0f}); }});
+    // Left of the middle of its picture: the two copies crossing from the right are both wholly
+    // on the screen a little before the middle of their passage, as the shutters start to close.
+    t.push_back({"data\\text-wewant.jpg", [=](int s) { return textLineInBox(1024 * s, 128 * s, {0.12, 0.06, 0.6, 0.4}, "we want more", warm); }});
+    // "inside" along the top, above the embryo; "outside" a tall column at the right, beside
+    // it: they never meet.
+    t.push_back({"data\\text-inside.jpg", [=](int s) {
+        return textLineInBox(512 * s, 128 * s, {0.3, 0.2, 0.64, 0.84}, "inside", {1.0f, 0.75f, 0.72f}, glyphWidthOn(512, 128, 2.0, 0.5));
+    }});
+    t.push_back({"data\\text-outside.jpg", [=](int s) {
+        return verticalTextInBox(128 * s, 1024 * s, {0.03, 0.3, 0.76, 0.7}, "outside", {0.75f, 0.9f, 1.0f}, glyphWidthOn(128, 1024, 0.5, 4.0));
+    }});
     // On the common centre of its two Layers.
-    t.push_back({"data\\text-brakkwell.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.36, 0.7, 0.64}, "brakkwell", pale); }});
+    t.push_back({"data\\text-brakkwell.jpg", [=](int s) { return textLineInBox(512 * s, 256 * s, {0.3, 0.36, 0.7, 0.64}, "brakkwell", {1.0f, 0.82f, 0.45f},
+                                                                                  glyphWidthOn(512, 256, 1.8, 0.8)); }});
     return t;
 }
 

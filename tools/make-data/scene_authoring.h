@@ -33,6 +33,11 @@ std::vector<ScalarKey> smoothScalarTrack(const std::vector<TimedScalar>& points,
 // neighbouring values are first brought into one hemisphere so slerps take the short arc.
 std::vector<RotationKey> smoothRotationTrack(const std::vector<TimedRotation>& points, bool looped);
 
+// The value at time t of the curve the keys of smoothScalarTrack(points, false) describe: a
+// smooth path through every point, held at the first and last values outside them. For
+// planning a motion from a few key values and then sampling it densely.
+double smoothThrough(const std::vector<TimedScalar>& points, double t);
+
 // Samples f at from, from + step, ..., up to and including `to`.
 std::vector<TimedPoint> samplePoints(const std::function<Vec3(double)>& f, int32_t from, int32_t to, int32_t step);
 std::vector<TimedScalar> sampleScalars(const std::function<double(double)>& f, int32_t from, int32_t to, int32_t step);

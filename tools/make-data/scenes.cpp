@@ -54,19 +54,55 @@ double terrainHeight(double x, double y) {
     return (n - 0.5) * 22 + ridge + r * 0.08 - 8;
 }
 
+// One key of a camera that orbits a scene's middle: where the camera is (turns around the
+// middle, distance from it, height) and where it aims, given relative to the camera's side
+// of the middle (`aim` towards the camera, `side` to its left, at `aimHeight`).
+struct OrbitKey {
+    int32_t time;
+    double turns, distance, height, aim, side, aimHeight;
+};
+
+// The camera through the keys: each quantity follows a smooth curve through its key values,
+// sampled every 10 ticks up to the last key.
+CameraDesc orbitCamera(const std::vector<OrbitKey>& keys) {
+    auto curve = [&keys](double OrbitKey::*field) {
+        std::vector<TimedScalar> points;
+        for (const OrbitKey& k : keys) points.push_back({k.time, float(k.*field)});
+        return points;
+    };
+    const auto turns = curve(&OrbitKey::turns), distance = curve(&OrbitKey::distance), height = curve(&OrbitKey::height);
+    const auto aim = curve(&OrbitKey::aim), side = curve(&OrbitKey::side), aimHeight = curve(&OrbitKey::aimHeight);
+    auto azimuth = [turns](double t) { return TAU * smoothThrough(turns, t); };
+    return sampledCamera(
+        [=](double t) {
+            double a = azimuth(t), r = smoothThrough(distance, t);
+            return v3(r * std::cos(a), r * std::sin(a), smoothThrough(height, t));
+        },
+        [=](double t) {
+            double a = azimuth(t), r = smoothThrough(aim, t), s = smoothThrough(side, t);
+            return v3(r * std::cos(a) - s * std::sin(a), r * std::sin(a) + s * std::cos(a), smoothThrough(aimHeight, t));
+        },
+        keys.back().time, 10, false);
+}
+
 }  // namespace
 
 SceneDesc lightScene() {
     SceneDesc scene;
-    // Camera: circles the place once in 1400 ticks, rising and falling, looking at the middle.
-    scene.camera = sampledCamera(
-        [](double t) {
-            double a = TAU * t / 1400 + 0.6;
-            double r = 112 + 15 * std::sin(TAU * t / 700);
-            return v3(r * std::cos(a), r * std::sin(a), 50 + 10 * std::sin(TAU * t / 467));
-        },
-        [](double t) { return v3(10 * std::sin(TAU * t / 350), 10 * std::cos(TAU * t / 500), 22); }, 1400, 25, false);
-    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.06 * std::sin(TAU * t / 600); }, 0, 1400, 50), false);
+    // The takes of scene 1 show different stretches of this animation, so each stretch is a
+    // shot of its own: low under the light (ticks 100 to 215), a crane up (215 to 285), high
+    // with the light in the top of the picture, clear of the text below it (285 to 450), a
+    // sweep over the ring of rocks (550 to 665), a close orbit of the stone (700 to 915), and
+    // a pull back and a last orbit while the scene darkens behind the inner world.
+    scene.camera = orbitCamera({
+        {0, 0.05, 100, 12, 0, 20, 34},   {100, 0.1, 84, 9, 0, 24, 36},    {215, 0.22, 76, 36, 0, 10, 24},
+        {285, 0.36, 110, 74, 45, 0, -5}, {365, 0.47, 104, 80, 45, 0, -5}, {450, 0.58, 96, 70, 40, 0, -5},
+        {500, 0.68, 125, 45, 0, 0, 15},  {550, 0.76, 135, 38, -30, 0, 18}, {665, 0.93, 130, 34, -30, 0, 16},
+        {700, 1.0, 70, 30, 0, -18, 22},  {800, 1.2, 62, 18, 0, -12, 28},  {915, 1.42, 66, 55, 0, 0, 14},
+        {955, 1.48, 72, 60, 0, 0, 14},   {1155, 1.75, 120, 95, 0, 0, 10}, {1250, 1.98, 95, 45, 0, 40, 20},
+        {1343, 2.25, 80, 75, 0, -40, 10}, {1400, 2.35, 85, 60, 0, -10, 20},
+    });
+    scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.1 * std::sin(TAU * t / 520); }, 0, 1400, 50), false);
     // Ground: 640 x 640 units of rock, reaching past what the camera sees.
     scene.objects.push_back(objectFromMesh(
         parametricGrid(64, 64, [](double s, double t) {
@@ -273,18 +309,44 @@ SceneDesc intestineScene() {
     SceneDesc scene;
     // The camera rides the same knot as light 0, looking a little ahead along it, but off the
     // centre line, so the swarm that hugs the path passes beside the eye instead of through it.
+    // Scene 4 opens at tick 700 of this animation under a white flash: there the camera is out
+    // in the dark, looking away from the knot, so the flash fades to black rather than burning
+    // out over the glowing walls; it turns to the knot and dives back in by tick 860.
+    auto ride = [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); };
+    auto rideAim = [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); };
+    const Vec3 far = v3(1500, 300, 420);
+    const double away = std::atan2(far.y, far.x);
+    auto outside = [=](double t) { return v3(far.x - (t - 680) * 2, far.y, far.z); };
+    // The outside camera looks along `yaw`, a little down.
+    auto outsideAim = [=](double t, double yaw) {
+        Vec3 p = outside(t);
+        return v3(p.x + 800 * std::cos(yaw), p.y + 800 * std::sin(yaw), p.z - 150);
+    };
+    auto ease = [](double t, double from, double to) {
+        double s = clamp01((t - from) / (to - from));
+        return s * s * (3 - 2 * s);
+    };
+    auto blend = [](Vec3 a, Vec3 b, double s) { return v3(mix(a.x, b.x, s), mix(a.y, b.y, s), mix(a.z, b.z, s)); };
     scene.camera = sampledCamera(
-        [](double t) { return intestineOffset(t / INTESTINE_PERIOD, 38, TAU * t / 700); },
-        [](double t) { return intestineOffset((t + 40) / INTESTINE_PERIOD, 10, TAU * (t + 40) / 700); }, 3000, 20,
-        false);
+        [=](double t) {
+            if (t < 700) return blend(ride(t), outside(t), ease(t, 560, 680));
+            return blend(outside(t), ride(t), ease(t, 770, 860));
+        },
+        [=](double t) {
+            if (t < 700) return blend(rideAim(t), outsideAim(t, away), ease(t, 560, 680));
+            if (t < 770) return outsideAim(t, away + PI * ease(t, 720, 770));
+            return blend(outsideAim(t, away + PI), rideAim(t), ease(t, 770, 860));
+        }, 3000, 20, false);
     scene.camera.roll = smoothScalarTrack(sampleScalars([](double t) { return 0.3 * std::sin(TAU * t / 900); }, 0, 3000, 50), false);
     // Object 0: the glowing wall, pushed out by the balls riding the path; the set-up finds it by
     // its texture.
+    // 160 rings of 18 sides: rounder across than along, where the bulges (five rings each)
+    // hide the steps; as many faces as before, so scene 4's wire overlay costs no more.
     scene.objects.push_back(objectFromMesh(closedTubeInside(
         intestinePoint,
         [](double s, double a) {
-            return 75 * (1 + 0.25 * std::sin(s * TAU * 40) * 0.5 + 0.12 * (tiledNoise(s * 80, a / TAU * 6, 80, 701) - 0.5));
-        }, 200, 14, 40, 2), DARM_TUBE_SLOT - DARM_TEXTURE_BASE));
+            return 75 * (1 + 0.25 * std::sin(s * TAU * 32) * 0.5 + 0.12 * (tiledNoise(s * 64, a / TAU * 6, 64, 701) - 0.5));
+        }, 160, 18, 40, 2), DARM_TUBE_SLOT - DARM_TEXTURE_BASE));
     // Hoops around the tube every so often (texture 1).
     Mesh hoops;
     for (int i = 0; i < 24; ++i) {
@@ -295,7 +357,8 @@ SceneDesc intestineScene() {
         double sx = ty, sy = -tx, sl = std::hypot(sx, sy);
         sx /= sl, sy /= sl;
         double ux = sy * tz, uy = -sx * tz, uz = sx * ty - sy * tx;  // side x tangent
-        appendMesh(&hoops, parametricGrid(24, 2, [&](double p, double q) {
+        // 48 segments: the camera passes close to the hoops, where fewer show as corners.
+        appendMesh(&hoops, parametricGrid(48, 2, [&](double p, double q) {
             double a = TAU * p, r = 95 + (q - 0.5) * 3;
             return v3(std::cos(a) * r * sx + std::sin(a) * r * ux, std::cos(a) * r * sy + std::sin(a) * r * uy,
                       std::sin(a) * r * uz);
@@ -323,8 +386,8 @@ SceneDesc cupolaScene() {
     scene.objects.push_back(objectFromMesh(parametricGrid(64, 64, [](double s, double t) {
         return v3((s - 0.5) * 2600, (t - 0.5) * 2600, 0);
     }, 7, 7, false), KOPULI_RIPPLED_SLOT - KOPULI_TEXTURE_BASE));
-    // Three mirrored cupolas (texture 0, environment-mapped) standing on it.
-    const double places[3][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}};
+    // Five mirrored cupolas (texture 0, environment-mapped) standing on it.
+    const double places[5][3] = {{-220, 120, 110}, {180, 200, 80}, {40, -60, 60}, {-90, -210, 45}, {260, -120, 35}};
     for (const auto& p : places) {
         ObjectDesc dome = objectFromMesh(parametricGrid(20, 8, [&](double s, double t) {
             double a = TAU * s, b = PI * 0.5 * t;
@@ -349,8 +412,10 @@ double seaFloor(double x, double y) { return (tiledFractalNoise((x + 800) / 160,
 
 SceneDesc seaScene() {
     SceneDesc scene;
-    // Camera: level with the fish, outside its loop and a little ahead of it, looking back at
-    // its flank, and tilted up a little so the moving surface fills the top of the picture.
+    // Camera: keeps the fish in view from outside its loop, but drifts round it (from behind
+    // its flank to ahead of its face), up and down (from above to below, looking up at the
+    // moving surface) and in and out, at three different paces: every take of scene 6, which
+    // shows its own stretch of this animation, frames the fish another way.
     scene.camera = sampledCamera(
         [](double t) {
             Vec3 f = fishSwim(t), ahead = fishSwim(t + 1);
@@ -358,11 +423,13 @@ SceneDesc seaScene() {
             dx /= d, dy /= d;
             // Outward normal of the loop at the fish: the direction turned a quarter clockwise.
             double nx = dy, ny = -dx;
-            return v3(f.x + nx * 100 + dx * 30, f.y + ny * 100 + dy * 30, f.z + 8);
+            double around = 0.15 + 0.95 * std::sin(TAU * t / 600), distance = 100 + 30 * std::sin(TAU * t / 380);
+            double cx = std::cos(around) * nx + std::sin(around) * dx, cy = std::cos(around) * ny + std::sin(around) * dy;
+            return v3(f.x + cx * distance, f.y + cy * distance, f.z + 10 + 28 * std::sin(TAU * t / 450));
         },
         [](double t) {
             Vec3 f = fishSwim(t);
-            return v3(f.x, f.y, f.z + 18);
+            return v3(f.x, f.y, f.z + 18 - 8 * std::sin(TAU * t / 450));
         }, 1000, 10, false);
     // Object 0 (texture 0): the sea floor with caustics scrolling over it.
     scene.objects.push_back(objectFromMesh(parametricGrid(50, 50, [](double s, double t) {
@@ -423,13 +490,16 @@ SceneDesc seaScene() {
 
 SceneDesc mirrorScene() {
     SceneDesc scene;
-    // Camera: a slow half circle around the shape, low over the water.
-    scene.camera = sampledCamera(
-        [](double t) {
-            double a = -PI / 2 + PI * t / 700;
-            return v3(85 * std::cos(a), 85 * std::sin(a), 22 + 6 * std::sin(TAU * t / 350));
-        },
-        [](double) { return v3(0, 0, 8); }, 700, 25, false);
+    // Camera: low over the water, so the copy below the surface reads as the fish's mirror
+    // image, circling against the fish's own turn (so it shows the fish from every side) and
+    // pushing in and out; the scene's black fog hides whatever lies more
+    // than a few lengths away, so a glowing ceiling hangs close above the water to fill the
+    // top of the picture.
+    scene.camera = orbitCamera({
+        {0, 0.3, 130, 30, 0, 0, 7},   {60, 0.24, 110, 20, 0, 0, 7}, {160, 0.12, 50, 5, 0, 0, 9},   {230, 0.04, 78, 24, 0, 0, 5},
+        {300, -0.04, 84, 12, 0, 0, 8}, {380, -0.12, 80, 10, 0, 0, 8}, {460, -0.2, 70, 7, 0, 0, 8}, {510, -0.25, 60, 10, 0, 0, 9},
+        {570, -0.3, 75, 36, 0, 0, 2},  {640, -0.36, 90, 20, 0, 0, 6}, {700, -0.42, 92, 12, 0, 0, 8},
+    });
     constexpr double SCALE = 14;
     auto turning = smoothRotationTrack(sampleRotations([](double t) { return headingRotation(TAU * t / 900, 0); }, 0, 700, 25), false);
     // Object 0: the shape the morph drives, floating above the water plane z = 0.
@@ -444,9 +514,15 @@ SceneDesc mirrorScene() {
     // with z negated every frame, so it hangs below the surface.
     ObjectDesc mirror = shape;
     mirror.texture = 2;
+    // Object 3: the ceiling, a slow swell of the same moving water light, facing down.
+    ObjectDesc ceiling = objectFromMesh(parametricGrid(24, 24, [](double s, double t) {
+        double x = (s - 0.5) * 500, y = (t - 0.5) * 500;
+        return v3(x, y, 42 + 5 * std::sin(x * 0.03) * std::cos(y * 0.025));
+    }, 5, 5, true), 1);
     scene.objects.push_back(shape);
     scene.objects.push_back(water);
     scene.objects.push_back(mirror);
+    scene.objects.push_back(ceiling);
     return scene;
 }
 

@@ -1,8 +1,9 @@
 // The music: drums, bass, pads, arpeggios and a lead, written as note events per section and
 // mixed into a float buffer, then given space by a stereo feedback delay. Sections follow the
 // scenes: a quiet intro for the title, full beats for the light scene, darker half-time for
-// the intestine, broken beats for the net, a pulsing artery, an ambient underwater part, a
-// build-up for the mirror and a last chord that has died away before the demo ends. Each
+// the intestine, broken beats for the net, a lead for the bird ending in a riser, a heartbeat
+// for the artery, an ambient underwater part, a build-up for the mirror and a last chord that
+// has died away before the demo ends. Each
 // section has a chord progression of its own, one chord per eight-beat phrase, and where a
 // scene is cut into takes its phrases start on the cuts. Cymbals and hats are used sparingly,
 // so the noise in the mix comes and goes with the drums instead of hissing throughout.
@@ -62,6 +63,25 @@ void hihat(Mix* mix, double at, double gain, double pan) {
         previous = n;
         return high * std::exp(-t * 45);
     });
+}
+
+// Noise that swells and brightens over `length` seconds, with a tone gliding up an octave
+// under it, then stops dead: a riser into the next section.
+void riser(Mix* mix, double at, double length, double gain) {
+    SeededRandom* noise = &mix->noise;
+    double low = 0, phase = 0;
+    addVoice(mix, at, length, gain, 0.0, [noise, low, phase, length](double t) mutable {
+        double x = t / length;
+        low += (nextSigned(noise) - low) * (0.02 + 0.3 * x * x);
+        phase += 2 * PI * 110 * std::pow(2.0, x) / MUSIC_RATE;
+        return (low * 1.5 + 0.4 * std::sin(phase)) * x * x;
+    });
+}
+
+// A short sine ping that drops in pitch: a cell passing in the artery's stream.
+void blip(Mix* mix, double at, double note, double gain, double pan) {
+    double f = midiFrequency(note);
+    addVoice(mix, at, 0.18, gain, pan, [f](double t) { return std::sin(2 * PI * f * t * (1 - t)) * std::exp(-t * 22); });
 }
 
 void crash(Mix* mix, double at, double gain) {
@@ -175,14 +195,22 @@ void renderBeat(Mix* mix, const Section& s, const Beat& x) {
         if (b % 2 == 0) pluck(mix, at, root + 12 + arp[(b / 2) % 4], 0.08 * progress + 0.02, (b % 4) ? 0.5 : -0.5);
         break;
     case 1:  // light: four to the floor, a hat on the offbeats of every other phrase
-    case 5:  // artery: the same, heavier, with a pumping bass
-        kick(mix, at, s.style == 5 ? 0.55 : 0.45);
+        kick(mix, at, 0.45);
         if (phrase % 2 == 1) hihat(mix, at + beat * 0.5, 0.06, 0.3);
         if (inPhrase % 2 == 1) snare(mix, at, 0.22);
         bass(mix, at + beat * 0.5, std::min(beat * 0.45, left), root - 12 + (inPhrase == 7 ? 7 : 0), 0.22);
-        if (s.style == 5) bass(mix, at, std::min(beat * 0.25, left), root - 24, 0.18);
         for (int k = 0; k < 2; ++k)
             pluck(mix, at + k * beat * 0.5, root + 12 + arp[(b * 2 + k) % 4], 0.06, k ? 0.4 : -0.4);
+        break;
+    case 5:  // artery: a heartbeat, lub-dub every other beat, a deep pulse and cells pinging by
+        if (inPhrase % 2 == 0) {
+            kick(mix, at, 0.6);
+            kick(mix, at + beat * 0.3, 0.35);
+            bass(mix, at, std::min(beat * 0.9, left), root - 24, 0.2);
+        }
+        if (inPhrase % 4 == 3) snare(mix, at + beat * 0.5, 0.12);
+        for (int k = 0; k < 3; ++k)
+            blip(mix, at + beat * (0.2 + k * 0.27), root + 24 + arp[(b * 3 + k) % 4], 0.035, std::sin(b * 2.1 + k));
         break;
     case 2:  // intestine: half-time, a low drone
         if (inPhrase % 4 == 0) kick(mix, at, 0.45);
@@ -200,7 +228,9 @@ void renderBeat(Mix* mix, const Section& s, const Beat& x) {
         }
         bass(mix, at, std::min(beat * 0.8, left), root - 12, 0.18);
         break;
-    case 4: {  // bird: drums and a lead melody
+    case 4: {  // bird: drums and a lead melody; a riser over the last four beats, alone for two
+        if (left <= beat * 4 + 1e-6 && left > beat * 3 + 1e-6) riser(mix, at, left, 0.2);
+        if (left <= beat * 2 + 1e-6) break;
         kick(mix, at, 0.45);
         if (inPhrase % 4 == 2) hihat(mix, at + beat * 0.5, 0.05, 0.3);
         if (inPhrase % 2 == 1) snare(mix, at, 0.2);

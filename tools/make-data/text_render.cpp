@@ -15,13 +15,13 @@ namespace {
 struct FontFace {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    FontFace(const std::string& path, int pixelSize) {
+    FontFace(const std::string& path, int pixelSize, double widthScale) {
         if (FT_Init_FreeType(&library) != 0) return;
         if (FT_New_Face(library, path.c_str(), 0, &face) != 0) {
             face = nullptr;
             return;
         }
-        FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize));
+        FT_Set_Pixel_Sizes(face, FT_UInt(std::max(1L, std::lround(pixelSize * widthScale))), FT_UInt(pixelSize));
     }
     ~FontFace() {
         if (face) FT_Done_Face(face);
@@ -53,15 +53,15 @@ int layoutLine(FontFace* font, const std::string& text, bool render, Draw draw) 
 
 }  // namespace
 
-int measureTextLine(const std::string& fontPath, int pixelSize, const std::string& text) {
-    FontFace font(fontPath, pixelSize);
+int measureTextLine(const std::string& fontPath, int pixelSize, const std::string& text, double widthScale) {
+    FontFace font(fontPath, pixelSize, widthScale);
     if (!font.face) return -1;
     return layoutLine(&font, text, false, [](const FT_Bitmap&, int, int) {});
 }
 
 int addTextLine(Canvas* canvas, const std::string& fontPath, int pixelSize, const std::string& text,
-                double cx, double baseline, Colour colour) {
-    FontFace font(fontPath, pixelSize);
+                double cx, double baseline, Colour colour, double widthScale) {
+    FontFace font(fontPath, pixelSize, widthScale);
     if (!font.face) return -1;
     int width = layoutLine(&font, text, false, [](const FT_Bitmap&, int, int) {});
     int left = int(std::lround(cx - width * 0.5));

@@ -161,8 +161,12 @@ void applyFragmentState() {
     setCapability(GL_SCISSOR_TEST, state.scissorTest);
     ::glScissor(state.scissor[0], state.scissor[1], state.scissor[2], state.scissor[3]);
     ::glViewport(state.viewport[0], state.viewport[1], state.viewport[2], state.viewport[3]);
-    GLfloat widths[2] = {1.0f, 1.0f};
-    ::glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, widths);
+    // The range is asked for once: in a browser every question to GL waits for its answer.
+    static GLfloat widths[2] = {0.0f, 0.0f};
+    if (widths[1] == 0.0f) {
+        ::glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, widths);
+        if (widths[1] <= 0.0f) widths[0] = widths[1] = 1.0f;
+    }
     ::glLineWidth(std::clamp(state.lineWidth, widths[0], widths[1]));
 }
 

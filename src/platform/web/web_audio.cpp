@@ -1,9 +1,10 @@
 // The music on Web Audio. The browser decodes the whole MP3 (decodeAudioData) while the page
 // shows its loading screen; the stream plays from an AudioBufferSourceNode, looping at its end
 // like the native stream. A browser lets sound start only after the viewer has done something
-// on the page, so audioPlay arms the stream and the next click starts it: the click resumes the
-// audio context inside the click's own handler, and the stream starts as soon as the context
-// runs (or, when it never does, on a silent clock after one second). Until then the position is
+// on the page, so audioPlay arms the stream and the page's Play button starts it: the page calls
+// Module.music.unlock inside the click's (or key's) own handler, which resumes the audio
+// context, and the stream starts as soon as the context runs (or, when the browser refuses
+// sound, on a silent clock after one second, and the page says so). Until then the position is
 // 0. The position is what is being heard: the context's time since the start, less the output
 // latency, at 176 400 bytes per second; the context's time moves in steps of its render
 // quantum, so between steps it is carried on by the page's millisecond clock (for at most
@@ -50,8 +51,9 @@ EM_JS(void, webAudioCreate, (), {
         music.contextTime = -1;
         music.lastBytes = 0;
         music.playing = true;
+        if (music.silent && Module.page) Module.page.audioRefused();
     };
-    // The viewer's click lets the stream start: at once when the context runs, else when it
+    // The viewer's Play lets the stream start: at once when the context runs, else when it
     // has resumed, or after a second on the silent clock.
     music.unlock = function() {
         if (!music.armed || music.playing) return;
@@ -59,7 +61,6 @@ EM_JS(void, webAudioCreate, (), {
         if (music.context) music.context.resume().then(music.start, function() {});
         setTimeout(music.start, 1000);
     };
-    window.addEventListener("click", music.unlock);
     // A new source starts at the offset of `bytes`, and the clock is set so that the position
     // reads it at once; paused, the position only stands there.
     music.seekTo = function(bytes) {

@@ -125,9 +125,6 @@ void platformSwapBuffers() {
 
 void platformCloseWindow() {}
 
-// The page draws its picture at the canvas's own size.
-int platformBeginScaledPicture(int, int) { return 0; }
-void platformEndScaledPicture(int, int, int, int) {}
 
 // ---- No headless context in a page ----
 
