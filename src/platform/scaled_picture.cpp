@@ -1,10 +1,12 @@
 // Pictures drawn smaller than the window. The frame draws into an offscreen framebuffer object
-// of the picture's size, with as many samples per pixel as the window has; at the end of the
-// frame its samples are resolved into a texture, and the texture is drawn over the window's
-// picture rectangle with linear filtering, after the whole window has been cleared to black
-// (the bars). The objects are made when first needed and made again when the size changes.
+// of the picture's size, with as many samples per pixel as the window has (fewer for a very
+// large picture, see picture_samples.h); at the end of the frame its samples are resolved into
+// a texture, and the texture is drawn over the window's picture rectangle with linear
+// filtering, after the whole window has been cleared to black (the bars). The objects are made
+// when first needed and made again when the size changes.
 // The build over the fixed-function layer draws no windows of its own size: it has none.
 #include "platform/platform.h"
+#include "platform/picture_samples.h"
 
 #if QD_FIXED_FUNCTION_LAYER
 
@@ -26,6 +28,7 @@ PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
 PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
 PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
 PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample;
+PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv;
 PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
 PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
@@ -52,6 +55,7 @@ bool loadFunctions() {
            load(deleteRenderbuffers, "glDeleteRenderbuffers") &&
            load(bindRenderbuffer, "glBindRenderbuffer") &&
            load(renderbufferStorageMultisample, "glRenderbufferStorageMultisample") &&
+           load(getRenderbufferParameteriv, "glGetRenderbufferParameteriv") &&
            load(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
            load(framebufferTexture2D, "glFramebufferTexture2D") &&
            load(checkFramebufferStatus, "glCheckFramebufferStatus") &&
@@ -78,13 +82,28 @@ GLuint renderbuffer(GLenum format, GLenum attachment, int width, int height, int
     return name;
 }
 
+// The picture's colour buffer with at most `allowed` samples, which it returns in `*samples`. A
+// driver may give more samples than asked for (llvmpipe draws with one or four), so a smaller
+// count is asked for until what is given fits.
+GLuint colourBufferWithin(int width, int height, int allowed, int* samples) {
+    for (int asked = allowed;; asked /= 2) {
+        const GLuint name = renderbuffer(GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height, asked);
+        GLint given = 0;
+        getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_SAMPLES, &given);
+        *samples = given > 1 ? given : 1;
+        if (*samples <= allowed || asked <= 1) return name;
+        deleteRenderbuffers(1, &name);
+    }
+}
+
 // The framebuffers of a picture of this size; false when the driver will not make them.
 bool makePicture(int width, int height) {
     releasePicture();
-    const int samples = platformSamples();
+    int samples = 1;
     genFramebuffers(1, &drawFramebuffer);
     bindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
-    colourBuffer = renderbuffer(GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height, samples);
+    colourBuffer = colourBufferWithin(
+        width, height, pictureSamplesWithinBudget(platformSamples(), width, height), &samples);
     // The window's own depth precision, so that the picture is drawn as it would be there.
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
