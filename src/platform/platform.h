@@ -71,13 +71,18 @@ void platformCloseWindow();
 
 // ---- Pictures drawn smaller than the window ----
 
+// What a scaled picture is drawn into: its size in pixels and its samples per pixel.
+struct ScaledSurface {
+    int width, height, samples;
+};
 // Points drawing at a surface for a picture of width x height pixels, and writes the
-// surface's size: natively an offscreen picture of just that size, with as many samples per
-// pixel as the window has (made, or made again at a new size, as needed); on a page the canvas
+// surface's size and samples: natively an offscreen picture of just that size, with the
+// window's samples per pixel halved `sampleHalvings` times (made, or made again at a new size
+// or sample count, as needed); on a page, which has no say over its samples, the canvas
 // itself, its drawing buffer made smaller in the window's shape, which the browser scales up to
 // the page. 1 when drawing goes there; 0 when it stays on the window at the window's own size
 // (no framebuffer objects; or, on a page, a picture as large as the canvas holds).
-int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* surfaceHeight);
+int platformBeginScaledPicture(int width, int height, int sampleHalvings, ScaledSurface* surface);
 // Shows the surface in the window: natively the picture is resolved, the whole window cleared
 // to black and the picture drawn into the window's rectangle (x, y, width, height from the
 // bottom left) with linear filtering; a page leaves it to the browser. Drawing goes to the

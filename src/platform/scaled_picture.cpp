@@ -10,7 +10,7 @@
 
 #if QD_FIXED_FUNCTION_LAYER
 
-int platformBeginScaledPicture(int, int, int*, int*) { return 0; }
+int platformBeginScaledPicture(int, int, int, ScaledSurface*) { return 0; }
 void platformEndScaledPicture(int, int, int, int) {}
 
 #else
@@ -18,6 +18,8 @@ void platformEndScaledPicture(int, int, int, int) {}
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,6 +42,8 @@ Support support = Support::UNKNOWN;
 GLuint drawFramebuffer = 0, colourBuffer = 0, depthBuffer = 0;
 GLuint resolveFramebuffer = 0, resolveTexture = 0;
 int pictureWidth = 0, pictureHeight = 0;
+int pictureHalvings = 0;  // the halvings of the window's samples the picture was made with
+int pictureSamples = 1;   // the samples the driver gave it
 
 template <typename F>
 bool load(F& function, const char* name) {
@@ -70,6 +74,8 @@ void releasePicture() {
     if (resolveTexture) glDeleteTextures(1, &resolveTexture);
     drawFramebuffer = resolveFramebuffer = colourBuffer = depthBuffer = resolveTexture = 0;
     pictureWidth = pictureHeight = 0;
+    pictureHalvings = 0;
+    pictureSamples = 1;
 }
 
 GLuint renderbuffer(GLenum format, GLenum attachment, int width, int height, int samples) {
@@ -96,14 +102,16 @@ GLuint colourBufferWithin(int width, int height, int allowed, int* samples) {
     }
 }
 
-// The framebuffers of a picture of this size; false when the driver will not make them.
-bool makePicture(int width, int height) {
+// The framebuffers of a picture of this size with the window's samples halved `halvings`
+// times; false when the driver will not make them.
+bool makePicture(int width, int height, int halvings) {
     releasePicture();
     int samples = 1;
     genFramebuffers(1, &drawFramebuffer);
     bindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
-    colourBuffer = colourBufferWithin(
-        width, height, pictureSamplesWithinBudget(platformSamples(), width, height), &samples);
+    const int wanted = std::max(1, platformSamples() >> halvings);
+    colourBuffer = colourBufferWithin(width, height,
+                                      pictureSamplesWithinBudget(wanted, width, height), &samples);
     // The window's own depth precision, so that the picture is drawn as it would be there.
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
@@ -130,22 +138,25 @@ bool makePicture(int width, int height) {
     }
     pictureWidth = width;
     pictureHeight = height;
+    pictureHalvings = halvings;
+    pictureSamples = samples;
     return true;
 }
 
 }  // namespace
 
-int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* surfaceHeight) {
+int platformBeginScaledPicture(int width, int height, int sampleHalvings, ScaledSurface* surface) {
     if (platformIsHeadless() || !platformHasGlContext() || width < 1 || height < 1) return 0;
     if (support == Support::UNKNOWN) support = loadFunctions() ? Support::PRESENT : Support::ABSENT;
     if (support == Support::ABSENT) return 0;
-    if ((width != pictureWidth || height != pictureHeight) && !makePicture(width, height)) {
+    const bool remake =
+        width != pictureWidth || height != pictureHeight || sampleHalvings != pictureHalvings;
+    if (remake && !makePicture(width, height, sampleHalvings)) {
         support = Support::ABSENT;  // a driver that will not make them once will not later
         return 0;
     }
     bindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
-    *surfaceWidth = width;
-    *surfaceHeight = height;
+    *surface = ScaledSurface{width, height, pictureSamples};
     return 1;
 }
 

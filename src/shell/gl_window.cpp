@@ -226,7 +226,7 @@ void clearFrame() {
     glEnable(GL_SCISSOR_TEST);
 }
 
-int beginFramePicture(int height) {
+FramePicture beginFramePicture(int height, int sampleHalvings) {
     if (drawingScaled) presentFramePicture();
     const PictureRect window = pictureRect;
     if (height <= 0 || height > window.height) height = window.height;
@@ -234,14 +234,14 @@ int beginFramePicture(int height) {
     const int width = height == window.height
                           ? window.width
                           : static_cast<int>((static_cast<int64_t>(height) * 4 + 1) / 3);
-    int surfaceWidth = 0, surfaceHeight = 0;
-    if (!platformBeginScaledPicture(width, height, &surfaceWidth, &surfaceHeight))
-        return window.height;
+    ScaledSurface surface{};
+    if (!platformBeginScaledPicture(width, height, sampleHalvings, &surface))
+        return FramePicture{window.height, platformSamples()};
     drawingScaled = true;
     scaledWindowWidth = windowWidth;
     scaledWindowHeight = windowHeight;
-    resizeViewport(surfaceWidth, surfaceHeight);
-    return pictureRect.height;
+    resizeViewport(surface.width, surface.height);
+    return FramePicture{pictureRect.height, surface.samples};
 }
 
 void presentFramePicture() {

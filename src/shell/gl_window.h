@@ -41,12 +41,18 @@ void resizeViewport(int width, int height);
 // Clears colour and depth: the picture rectangle to the current clear colour, the bars beside
 // or above and below it to black.
 void clearFrame();
+// The picture a frame is drawn into: its height and its samples per pixel.
+struct FramePicture {
+    int height;
+    int samples;
+};
 // Draws the coming frame into a 4:3 picture `height` rows high (0, or more than the window's
-// picture rectangle, for the rectangle's own), with the window's samples per pixel, which
-// presentFramePicture then shows in the rectangle, scaled up when smaller. Where the driver
-// has no such pictures, the frame is drawn into the window itself. While the frame is drawn,
-// pictureRect is the picture's own rectangle. Returns the height drawn at.
-int beginFramePicture(int height);
+// picture rectangle, for the rectangle's own), with the window's samples per pixel halved
+// `sampleHalvings` times, which presentFramePicture then shows in the rectangle, scaled up
+// when smaller. Where the driver has no such pictures, the frame is drawn into the window
+// itself. While the frame is drawn, pictureRect is the picture's own rectangle. Returns the
+// picture drawn into.
+FramePicture beginFramePicture(int height, int sampleHalvings);
 // Shows the frame's picture in the window (nothing when it was drawn there itself); drawing
 // goes to the window at its own resolution again.
 void presentFramePicture();

@@ -38,9 +38,15 @@ int lowestRung(int windowHeight) {
     return rung;
 }
 
+int deepestRung(int windowHeight) { return lowestRung(windowHeight) + SAMPLE_RUNGS; }
+
+int sampleHalvingsAt(int rung, int windowHeight) {
+    return std::clamp(rung - lowestRung(windowHeight), 0, SAMPLE_RUNGS);
+}
+
 int followFrameTime(PictureSizer* sizer, double intervalMs, uint64_t now, int windowHeight) {
-    const int lowest = lowestRung(windowHeight);
-    if (sizer->rung > lowest) stepTo(sizer, lowest, now);
+    const int deepest = deepestRung(windowHeight);
+    if (sizer->rung > deepest) stepTo(sizer, deepest, now);
     // Frames measured at this rung, oldest first out.
     if (sizer->measured == MEASURED_FRAMES)
         std::copy(sizer->intervals + 1, sizer->intervals + MEASURED_FRAMES, sizer->intervals);
@@ -51,12 +57,12 @@ int followFrameTime(PictureSizer* sizer, double intervalMs, uint64_t now, int wi
 
     const double median = medianOf(sizer->intervals, sizer->measured);
     const bool held = now >= sizer->changedAt + STEP_HOLD_MS;
-    if (median > FRAME_BUDGET_MS && sizer->rung < lowest && held) {
-        // Each rung down takes about 1/sqrt(2) of the pixels, and so of the time; aim a little
-        // under the budget.
+    if (median > FRAME_BUDGET_MS && sizer->rung < deepest && held) {
+        // Each rung down takes about 1/sqrt(2) of the pixels (or half the samples), and about as
+        // much of the time; aim a little under the budget.
         const double rungs = std::ceil(2.0 * std::log2(median / (0.9 * FRAME_BUDGET_MS)));
         const int by = std::clamp(static_cast<int>(rungs), 1, MOST_RUNGS_A_STEP);
-        stepTo(sizer, std::min(sizer->rung + by, lowest), now);
+        stepTo(sizer, std::min(sizer->rung + by, deepest), now);
     } else if (median < GROW_BELOW_MS && sizer->rung > 0) {
         if (sizer->fastSince == 0) sizer->fastSince = now;
         if (held && now >= sizer->fastSince + GROW_AFTER_MS) stepTo(sizer, sizer->rung - 1, now);

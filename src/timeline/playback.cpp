@@ -67,23 +67,25 @@ void applyControlKeys(Playback* playback) {
 }
 
 // After a frame is shown: the picture size for the next one follows its interval, and the
-// frame log gets its line (music ms, frame ms, the picture's width and height).
-void followFrame(Playback* playback, int32_t position, int drawnHeight) {
+// frame log gets its line (music ms, frame ms, the picture's width, height and samples).
+void followFrame(Playback* playback, int32_t position, const FramePicture& drawn) {
     const uint64_t now = platformMilliseconds();
     const double interval =
         playback->lastFrameAt ? static_cast<double>(now - playback->lastFrameAt) : 0.0;
     // The window's own picture rectangle, which the frame has been shown in.
     const int windowPicture = pictureRect.height;
-    if (playback->fixedPictureHeight > 0)
+    if (playback->fixedPictureHeight > 0) {
         playback->pictureHeight = playback->fixedPictureHeight;
-    else if (playback->lastFrameAt && !playback->paused)  // a paused frame keeps its look
+    } else if (playback->lastFrameAt && !playback->paused) {  // a paused frame keeps its look
         playback->pictureHeight = followFrameTime(&playback->sizer, interval, now, windowPicture);
+        playback->pictureSampleHalvings = sampleHalvingsAt(playback->sizer.rung, windowPicture);
+    }
     playback->lastFrameAt = now;
     if (!platformFrameLogWanted()) return;
-    const int drawnWidth = static_cast<int>((static_cast<int64_t>(drawnHeight) * 4 + 1) / 3);
+    const int drawnWidth = static_cast<int>((static_cast<int64_t>(drawn.height) * 4 + 1) / 3);
     char line[96];
-    std::snprintf(line, sizeof line, "%.1f %.1f %d %d", msOfPosition(position), interval,
-                  drawnWidth, drawnHeight);
+    std::snprintf(line, sizeof line, "%.1f %.1f %d %d %d", msOfPosition(position), interval,
+                  drawnWidth, drawn.height, drawn.samples);
     platformLogFrame(line);
 }
 
@@ -124,8 +126,10 @@ int playbackFrame(Playback* playback) {
     } else {
         position = musicPosition();
     }
-    const int drawnHeight = beginFramePicture(
-        playback->fixedPictureHeight > 0 ? playback->fixedPictureHeight : playback->pictureHeight);
+    const FramePicture drawn =
+        playback->fixedPictureHeight > 0
+            ? beginFramePicture(playback->fixedPictureHeight, 0)
+            : beginFramePicture(playback->pictureHeight, playback->pictureSampleHalvings);
     const int scene = runTimelineFrame(&playback->timeline, position, FRAME_DRAWN);
     presentFramePicture();
     if (playback->showsBar && positionBarShows(playback)) {
@@ -134,7 +138,7 @@ int playbackFrame(Playback* playback) {
         drawPositionBar(bar);
     }
     platformSwapBuffers();
-    followFrame(playback, position, drawnHeight);
+    followFrame(playback, position, drawn);
     if (keyDown[KEY_ESCAPE] == 1) return 0;
     return scene < SCENE_COUNT_PLAYED ? 1 : 0;
 }

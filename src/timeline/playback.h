@@ -42,6 +42,7 @@ struct Playback {
     int showsBar;                // 0 where the page shows controls of its own
     PictureSizer sizer;          // the picture's size, following the frame time
     int pictureHeight;           // the height the next frame is drawn at (0: the window's)
+    int pictureSampleHalvings;   // how many times the next frame halves the window's samples
     int fixedPictureHeight;      // not 0: every frame at this height, whatever its time
     uint64_t lastFrameAt;        // wall-clock milliseconds of the last frame shown, or 0
 };

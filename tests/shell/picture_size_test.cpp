@@ -49,8 +49,10 @@ TEST(PictureSizer, ShrinksByWhatTheMedianNeedsThenHoldsAndOneSlowFrameMovesNothi
     // Still slow: the next step waits for eight frames at the new size and half a second.
     EXPECT_EQ(feed(&sizer, &now, 4, 100, 1080), pictureHeightAt(4, 1080));
     EXPECT_EQ(feed(&sizer, &now, 4, 100, 1080), pictureHeightAt(8, 1080));
-    // Ever slower: never below the least size.
+    // Ever slower: never below the least size; there the samples are halved, twice at most.
     EXPECT_EQ(feed(&sizer, &now, 200, 1000, 1080), 240);
+    EXPECT_EQ(sizer.rung, deepestRung(1080));
+    EXPECT_EQ(sampleHalvingsAt(sizer.rung, 1080), SAMPLE_RUNGS);
 
     // 40 ms frames: one rung a step, and eight of them (320 ms) are not the half second a step
     // holds for.
@@ -74,7 +76,34 @@ TEST(PictureSizer, GrowsBackOneRungAtATimeAfterFastFramesAndNotAboveTheWindow) {
     // The window shrinks under the sizer: its rung is kept within the new ladder.
     sizer.rung = 20;
     EXPECT_EQ(followFrameTime(&sizer, 10, now + 10, 480), 240);
-    EXPECT_EQ(sizer.rung, lowestRung(480));
+    EXPECT_EQ(sizer.rung, deepestRung(480));
+}
+
+// A scene that is slow even at the least height: the picture keeps that height and gives up
+// samples, one halving a step, and gets them back first when frames are fast again.
+TEST(PictureSizer, BelowTheLeastHeightTheSamplesGoFirstAndComeBackFirst) {
+    const int lowest = lowestRung(1080);
+    EXPECT_EQ(sampleHalvingsAt(0, 1080), 0);
+    EXPECT_EQ(sampleHalvingsAt(lowest, 1080), 0);
+    EXPECT_EQ(sampleHalvingsAt(lowest + 1, 1080), 1);
+    EXPECT_EQ(sampleHalvingsAt(lowest + 2, 1080), 2);
+    EXPECT_EQ(sampleHalvingsAt(lowest + 9, 1080), SAMPLE_RUNGS);
+    EXPECT_EQ(pictureHeightAt(deepestRung(1080), 1080), 240);
+
+    PictureSizer sizer{};
+    sizer.rung = lowest;
+    uint64_t now = 1000;
+    // 40 ms frames at the least height: one halving.
+    EXPECT_EQ(feed(&sizer, &now, 16, 40, 1080), 240);
+    EXPECT_EQ(sizer.rung, lowest + 1);
+    // 25 ms frames: between the budget and growing, held.
+    feed(&sizer, &now, 200, 25, 1080);
+    EXPECT_EQ(sizer.rung, lowest + 1);
+    // 10 ms frames: the samples come back before the height grows.
+    feed(&sizer, &now, 170, 10, 1080);
+    EXPECT_EQ(sizer.rung, lowest);
+    EXPECT_EQ(sampleHalvingsAt(sizer.rung, 1080), 0);
+    EXPECT_EQ(pictureHeightAt(sizer.rung, 1080), 240);
 }
 
 // A machine whose frame takes 2 ms plus time in proportion to the pixels drawn, 60 ms at

@@ -30,7 +30,7 @@ EM_JS(void, sizeCanvas, (int width, int height), {
 
 }  // namespace
 
-int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* surfaceHeight) {
+int platformBeginScaledPicture(int width, int height, int, ScaledSurface* surface) {
     int fullWidth = 1, fullHeight = 1;
     fullCanvasSize(&fullWidth, &fullHeight);
     // The height of the largest 4:3 picture the full canvas holds.
@@ -41,9 +41,10 @@ int platformBeginScaledPicture(int width, int height, int* surfaceWidth, int* su
         return 0;
     }
     const double scale = static_cast<double>(height) / fullPicture;
-    *surfaceWidth = std::max(1, static_cast<int>(std::lround(fullWidth * scale)));
-    *surfaceHeight = std::max(1, static_cast<int>(std::lround(fullHeight * scale)));
-    sizeCanvas(*surfaceWidth, *surfaceHeight);
+    surface->width = std::max(1, static_cast<int>(std::lround(fullWidth * scale)));
+    surface->height = std::max(1, static_cast<int>(std::lround(fullHeight * scale)));
+    surface->samples = platformSamples();
+    sizeCanvas(surface->width, surface->height);
     return 1;
 }
 
