@@ -24,7 +24,9 @@ TEST(PictureSamples, TallPicturesOfAnyShapeStayWithinTheBudget) {
             const int samples = pictureSamplesWithinBudget(4, width, height);
             EXPECT_GE(samples, 1);
             const long long bytes = BYTES_PER_SAMPLE * samples * width * height;
-            if (samples > 1) EXPECT_LE(bytes, BYTES_PER_SAMPLE * PICTURE_SAMPLE_BUDGET);
+            if (samples > 1) {
+                EXPECT_LE(bytes, BYTES_PER_SAMPLE * PICTURE_SAMPLE_BUDGET);
+            }
             EXPECT_LE(bytes, 130LL << 20) << width << " x " << height;
         }
     }
