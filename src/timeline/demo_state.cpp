@@ -67,6 +67,28 @@ void releaseDemoStateLayout(DemoStateLayout* layout) {
     *layout = DemoStateLayout{};
 }
 
+namespace {
+
+// Copies the demo's state into `out`, whose own bytes have room for every region that differs
+// from `shared` (all of them without one); the regions equal to `shared`'s point at its bytes.
+void copyState(const DemoStateLayout& layout, const TimelineState& timeline,
+               const SavedDemoState* shared, SavedDemoState* out) {
+    uint8_t* next = out->ownBytes;
+    for (int32_t i = 0; i < layout.regionCount; ++i) {
+        const StateRegion& region = layout.regions[i];
+        if (shared && std::memcmp(shared->regions[i], region.address, region.bytes) == 0) {
+            out->regions[i] = shared->regions[i];
+            continue;
+        }
+        std::memcpy(next, region.address, region.bytes);
+        out->regions[i] = next;
+        next += region.bytes;
+    }
+    saveSmallState(timeline, out);
+}
+
+}  // namespace
+
 int saveDemoState(const DemoStateLayout& layout, const TimelineState& timeline,
                   const SavedDemoState* shared, SavedDemoState* out) {
     *out = SavedDemoState{};
@@ -86,18 +108,7 @@ int saveDemoState(const DemoStateLayout& layout, const TimelineState& timeline,
         return 0;
     }
     out->ownByteCount = own;
-    uint8_t* next = out->ownBytes;
-    for (int32_t i = 0; i < layout.regionCount; ++i) {
-        const StateRegion& region = layout.regions[i];
-        if (shared && std::memcmp(shared->regions[i], region.address, region.bytes) == 0) {
-            out->regions[i] = shared->regions[i];
-            continue;
-        }
-        std::memcpy(next, region.address, region.bytes);
-        out->regions[i] = next;
-        next += region.bytes;
-    }
-    saveSmallState(timeline, out);
+    copyState(layout, timeline, shared, out);
     return 1;
 }
 
@@ -107,14 +118,7 @@ int resaveDemoState(const DemoStateLayout& layout, const TimelineState& timeline
         releaseSavedDemoState(out);
         return saveDemoState(layout, timeline, nullptr, out);
     }
-    uint8_t* next = out->ownBytes;
-    for (int32_t i = 0; i < layout.regionCount; ++i) {
-        const StateRegion& region = layout.regions[i];
-        std::memcpy(next, region.address, region.bytes);
-        out->regions[i] = next;
-        next += region.bytes;
-    }
-    saveSmallState(timeline, out);
+    copyState(layout, timeline, nullptr, out);
     return 1;
 }
 

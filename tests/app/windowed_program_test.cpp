@@ -17,15 +17,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Starts the window manager, then the demo, and finds its window. After each step it waits until two pixels show that the
-// demo has drawn the window's new size: one where the new picture lies and one in a new bar,
-// which neither a frame of the former size nor what the screen showed there before can light
-// and darken both. Then it grabs the window's pixels four times, half a second apart. Loading
-// draws only grey text in the top left corner, so a lit centre means the title plays.
-const char* const SESSION_SCRIPT = R"SH(
+// Every session starts the window manager, then the demo ($1; with $2, every frame drawn that
+// many rows high), finds its window and waits until the title plays. Loading draws only grey
+// text in the top left corner, so a lit centre means the title plays. `grab` takes the
+// window's pixels, `is lit|dark X Y` tells whether the pixel at (X, Y) from the top left is so,
+// and `wait_until` waits until every such condition holds (60 s at most: a sanitizer build on
+// a busy machine takes long to load and to make seeking ready).
+const char* const SESSION_START = R"SH(
 openbox --startup "touch wm-ready" >/dev/null 2>&1 &
 for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
-SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 200 "$1" >demo.log 2>&1 &
+env SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 ${2:+QUELLDRIFT_PICTURE_HEIGHT=$2} \
+  timeout -k 5 200 "$1" >demo.log 2>&1 &
 demo=$!
 for i in $(seq 1 300); do
   window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
@@ -37,13 +39,10 @@ grab() {
   ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
     -i "$DISPLAY" -frames:v 1 "$@"
 }
-# is lit|dark X Y: whether the pixel at (X, Y), from the top left, is so.
 is() {
   digits=$(grab -vf "crop=1:1:$2:$3" -f rawvideo -pix_fmt rgb24 - | od -An -tu1 | tr -d ' 0\n')
   if [ "$1" = lit ]; then [ -n "$digits" ]; else [ -z "$digits" ]; fi
 }
-# wait_until "lit|dark X Y" ...: until every condition holds (60 s at most: a sanitizer build
-# on a busy machine takes long to load and to make seeking ready).
 wait_until() {
   for i in $(seq 1 240); do
     held=yes
@@ -53,11 +52,17 @@ wait_until() {
   done
   echo "timed out waiting for $*"
 }
-# grabs NAME: NAME-1.png to NAME-4.png.
+wait_until "lit 320 240"
+)SH";
+
+// Each step waits until two pixels show that the demo has drawn the window's new size: one
+// where the new picture lies and one in a new bar, which neither a frame of the former size
+// nor what the screen showed there before can light and darken both. Then it grabs the
+// window's pixels four times, half a second apart (NAME-1.png to NAME-4.png).
+const char* const RESIZE_STEPS = R"SH(
 grabs() {
   for k in 1 2 3 4; do grab "$1-$k.png"; sleep 0.5; done
 }
-wait_until "lit 320 240"
 xdotool windowsize --sync "$window" 1000 500
 wait_until "lit 760 250" "dark 950 250"; grabs resized
 xdotool key --window "$window" F11
@@ -71,26 +76,7 @@ echo "demo exit $?"
 
 // The window's keys: the demo plays (no bar), Space pauses it (the bar shows and the frame
 // stands), Page Down goes to the start of scene 1.
-const char* const KEYS_SCRIPT = R"SH(
-openbox --startup "touch wm-ready" >/dev/null 2>&1 &
-for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
-SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 timeout -k 5 200 "$1" >demo.log 2>&1 &
-demo=$!
-for i in $(seq 1 300); do
-  window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "the window never appeared"; exit 3; }
-grab() {
-  ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
-    -i "$DISPLAY" -frames:v 1 "$1"
-}
-for i in $(seq 1 240); do
-  grab probe.png
-  [ "$(convert probe.png -crop 1x1+320+240 -format '%[fx:int(255*(r+g+b))]' info:)" != 0 ] && break
-  sleep 0.25
-done
+const char* const KEYS_STEPS = R"SH(
 sleep 1
 grab playing.png
 xdotool key --window "$window" space
@@ -108,27 +94,7 @@ echo "demo exit $?"
 
 // The picture at one moment, paused: Space, then 10 s into scene 2 (Page Down twice, Right
 // twice), drawn at the picture height QUELLDRIFT_PICTURE_HEIGHT gives ($2).
-const char* const PICTURE_HEIGHT_SCRIPT = R"SH(
-openbox --startup "touch wm-ready" >/dev/null 2>&1 &
-for i in $(seq 1 100); do [ -e wm-ready ] && break; sleep 0.1; done
-SDL_AUDIODRIVER=dummy QUELLDRIFT_NO_BOXES=1 QUELLDRIFT_PICTURE_HEIGHT=$2 \
-  timeout -k 5 200 "$1" >demo.log 2>&1 &
-demo=$!
-for i in $(seq 1 300); do
-  window=$(xdotool search --onlyvisible --name '^\.quellDrift$' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "the window never appeared"; exit 3; }
-grab() {
-  ffmpeg -hide_banner -loglevel error -y -f x11grab -draw_mouse 0 -window_id "$window" \
-    -i "$DISPLAY" -frames:v 1 "$1"
-}
-for i in $(seq 1 240); do
-  grab probe.png
-  [ "$(convert probe.png -crop 1x1+320+240 -format '%[fx:int(255*(r+g+b))]' info:)" != 0 ] && break
-  sleep 0.25
-done
+const char* const PICTURE_HEIGHT_STEPS = R"SH(
 xdotool key --window "$window" space
 sleep 0.5
 xdotool key --window "$window" Next Next
@@ -203,7 +169,7 @@ TEST(WindowedProgram, PictureStaysCentredAtFourToThreeThroughResizeAndDesktopFul
     ASSERT_FALSE(scratch.path.empty());
     const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
-    std::ofstream(root / "session.sh") << SESSION_SCRIPT;
+    std::ofstream(root / "session.sh") << SESSION_START << RESIZE_STEPS;
 
     ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
                                  "sh session.sh " + quoted(WINDOWED_PROGRAM));
@@ -240,7 +206,7 @@ TEST(WindowedProgram, SpacePausesWithThePositionBarAndPageDownGoesToTheNextScene
     ASSERT_FALSE(scratch.path.empty());
     const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
-    std::ofstream(root / "session.sh") << KEYS_SCRIPT;
+    std::ofstream(root / "session.sh") << SESSION_START << KEYS_STEPS;
 
     ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
                                  "sh session.sh " + quoted(WINDOWED_PROGRAM));
@@ -276,7 +242,7 @@ TEST(WindowedProgram, PictureDrawnSmallerAndScaledUpIsTheSamePictureOnlySofter) 
     ASSERT_FALSE(scratch.path.empty());
     const fs::path root = scratch.path;
     fs::create_directory_symlink(fs::path(DATA_SET_DIR) / "data", root / "data");
-    std::ofstream(root / "session.sh") << PICTURE_HEIGHT_SCRIPT;
+    std::ofstream(root / "session.sh") << SESSION_START << PICTURE_HEIGHT_STEPS;
     for (const char* height : {"480", "240"}) {
         ProgramRun run = runIn(root, "timeout -k 5 250 xvfb-run -a -s '-screen 0 1280x1024x24' "
                                      "sh session.sh " + quoted(WINDOWED_PROGRAM) + " " + height);
